@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: a plain debug build, then
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+for preset in default sanitize; do
+  echo "== preset $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --preset "$preset" -j "$jobs"
+done

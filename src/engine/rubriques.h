@@ -1,0 +1,43 @@
+// The engine's rubrics, in parameter-file order, keyed by form code plus
+// rubric code (letter case ignored). Item never raises: it gives none.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/collection.h"
+#include "rubrics/rubrique.h"
+
+namespace qx {
+
+class CCalculTVA;
+
+class CRubriques : public Object {
+public:
+    // Public members, in the order hosts see them.
+    std::shared_ptr<CRubrique> Item(const Value& vntIndexKey) const;  // none when absent
+    bool IsKeyExist(std::string_view Key) const;
+    int32_t Count() const { return rubriques_.count(); }
+    void Remove(const Value& vntIndexKey);
+    std::vector<std::shared_ptr<CRubrique>> NewEnum() const { return rubriques_.snapshot(); }
+    std::shared_ptr<CCalculTVA> CalculTVA() const { return engine_.lock(); }
+
+    // Library side.
+    // Loads the parameter file; failures are raised with their numbers.
+    void ChargerFichier(const std::string& chemin);
+    void SetCalculTVA(const std::shared_ptr<CCalculTVA>& engine) { engine_ = engine; }
+    // Position 1..Count, unchecked.
+    const std::shared_ptr<CRubrique>& at(int32_t position) const { return rubriques_.at(position); }
+
+private:
+    std::shared_ptr<CRubrique> AjouterRubrique(std::string_view codeImprime, const XmlElement& element);
+    std::shared_ptr<CRubrique> NouvelleRubrique();
+    void ResoudreDependances();
+
+    Collection<CRubrique> rubriques_;
+    std::weak_ptr<CCalculTVA> engine_;  // never owning
+};
+
+}  // namespace qx

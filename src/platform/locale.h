@@ -1,0 +1,31 @@
+// The local number settings: the only ambient input besides today's date.
+// They are read at each call, from the current C locale, unless a test or
+// the command-line tool has fixed them for the calling thread.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qx {
+
+struct NumberSeparators {
+    std::string decimal = ".";   // UTF-8, one character
+    std::string thousands;       // UTF-8, may be empty
+};
+
+NumberSeparators localSeparators();
+
+// Fixes the separators for the calling thread while alive; restores the
+// previous setting on destruction.
+class ScopedSeparators {
+public:
+    ScopedSeparators(std::string decimal, std::string thousands);
+    ~ScopedSeparators();
+    ScopedSeparators(const ScopedSeparators&) = delete;
+    ScopedSeparators& operator=(const ScopedSeparators&) = delete;
+
+private:
+    std::optional<NumberSeparators> previous_;
+};
+
+}  // namespace qx

@@ -1,0 +1,212 @@
+#include "platform/xml_document.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlsave.h>
+
+#include <cstring>
+
+namespace qx {
+namespace {
+
+xmlNodePtr N(void* p) { return static_cast<xmlNodePtr>(p); }
+xmlDocPtr D(void* p) { return static_cast<xmlDocPtr>(p); }
+const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+bool nameIs(xmlNodePtr node, std::string_view name) {
+    return node->type == XML_ELEMENT_NODE &&
+           std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+}
+
+void collect(xmlNodePtr parent, std::string_view name, std::vector<XmlElement>& out) {
+    for (xmlNodePtr child = parent->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        if (nameIs(child, name)) out.emplace_back(child);
+        collect(child, name, out);
+    }
+}
+
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+std::string trimReason(const char* message) {
+    std::string reason = message ? message : "";
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason;
+}
+
+}  // namespace
+
+std::string XmlElement::name() const {
+    return node_ ? reinterpret_cast<const char*>(N(node_)->name) : "";
+}
+
+std::optional<std::string> XmlElement::attribute(std::string_view name) const {
+    if (!node_) return std::nullopt;
+    std::string key(name);
+    xmlAttrPtr attr = xmlHasProp(N(node_), X(key));
+    if (!attr) return std::nullopt;
+    xmlChar* value = xmlNodeListGetString(N(node_)->doc, attr->children, 1);
+    std::string result = value ? reinterpret_cast<const char*>(value) : "";
+    xmlFree(value);
+    return result;
+}
+
+void XmlElement::setAttribute(std::string_view name, std::string_view value) {
+    std::string k(name), v(value);
+    xmlSetProp(N(node_), X(k), X(v));
+}
+
+std::vector<XmlElement> XmlElement::children() const {
+    std::vector<XmlElement> out;
+    if (!node_) return out;
+    for (xmlNodePtr child = N(node_)->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE) out.emplace_back(child);
+    return out;
+}
+
+std::vector<XmlElement> XmlElement::children(std::string_view name) const {
+    std::vector<XmlElement> out;
+    if (!node_) return out;
+    for (xmlNodePtr child = N(node_)->children; child; child = child->next)
+        if (nameIs(child, name)) out.emplace_back(child);
+    return out;
+}
+
+std::vector<XmlElement> XmlElement::descendants(std::string_view name) const {
+    std::vector<XmlElement> out;
+    if (node_) collect(N(node_), name, out);
+    return out;
+}
+
+XmlElement XmlElement::appendChild(std::string_view name) {
+    std::string n(name);
+    return XmlElement(xmlNewChild(N(node_), nullptr, X(n), nullptr));
+}
+
+std::string XmlElement::text() const {
+    if (!node_) return {};
+    xmlChar* content = xmlNodeGetContent(N(node_));
+    std::string result = content ? reinterpret_cast<const char*>(content) : "";
+    xmlFree(content);
+    return result;
+}
+
+void XmlElement::setText(std::string_view text) {
+    std::string t(text);
+    xmlChar* escaped = xmlEncodeSpecialChars(N(node_)->doc, X(t));
+    xmlNodeSetContent(N(node_), escaped);
+    xmlFree(escaped);
+}
+
+XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {}
+XmlDocument::~XmlDocument() {
+    if (doc_) xmlFreeDoc(D(doc_));
+}
+XmlDocument::XmlDocument(XmlDocument&& other) noexcept : doc_(other.doc_) { other.doc_ = nullptr; }
+XmlDocument& XmlDocument::operator=(XmlDocument&& other) noexcept {
+    if (this != &other) {
+        if (doc_) xmlFreeDoc(D(doc_));
+        doc_ = other.doc_;
+        other.doc_ = nullptr;
+    }
+    return *this;
+}
+
+XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document) {
+    auto ctxt = static_cast<xmlParserCtxtPtr>(context);
+    xmlDocPtr doc = D(document);
+    const xmlError* error = xmlCtxtGetLastError(ctxt);
+    if (error && error->code != 0 && error->level >= XML_ERR_ERROR) {
+        XmlParseFailure failure{error->code, error->line, trimReason(error->message)};
+        if (doc) xmlFreeDoc(doc);
+        xmlFreeParserCtxt(ctxt);
+        return failure;
+    }
+    xmlFreeParserCtxt(ctxt);
+    if (!doc) return XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
+    return XmlDocument(doc);
+}
+
+XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    xmlDocPtr doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kParseOptions);
+    return finishLoad(ctxt, doc);
+}
+
+XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    if (text.size() > static_cast<size_t>(INT32_MAX))
+        return xmlFreeParserCtxt(ctxt), XmlParseFailure{XML_ERR_NO_MEMORY, 0, "document too large"};
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr,
+                                      nullptr, kParseOptions);
+    return finishLoad(ctxt, doc);
+}
+
+XmlElement XmlDocument::root() const {
+    return XmlElement(doc_ ? xmlDocGetRootElement(D(doc_)) : nullptr);
+}
+
+XmlElement XmlDocument::createRoot(std::string_view name) {
+    std::string n(name);
+    xmlNodePtr node = xmlNewDocNode(D(doc_), nullptr, X(n), nullptr);
+    xmlNodePtr old = xmlDocSetRootElement(D(doc_), node);
+    if (old) xmlFreeNode(old);
+    return XmlElement(node);
+}
+
+void XmlDocument::appendProcessingInstruction(std::string_view target, std::string_view data) {
+    std::string t(target), d(data);
+    xmlNodePtr pi = xmlNewDocPI(D(doc_), X(t), X(d));
+    xmlNodePtr root = xmlDocGetRootElement(D(doc_));
+    if (root)
+        xmlAddPrevSibling(root, pi);
+    else
+        xmlAddChild(reinterpret_cast<xmlNodePtr>(D(doc_)), pi);
+}
+
+std::vector<XmlElement> XmlDocument::elements(std::string_view name) const {
+    std::vector<XmlElement> out;
+    xmlNodePtr top = doc_ ? xmlDocGetRootElement(D(doc_)) : nullptr;
+    if (!top) return out;
+    if (nameIs(top, name)) out.emplace_back(top);
+    collect(top, name, out);
+    return out;
+}
+
+bool XmlDocument::saveFile(const std::string& path, const char* encoding, std::string* reason) const {
+    xmlResetLastError();
+    xmlSaveCtxtPtr save = xmlSaveToFilename(path.c_str(), encoding, XML_SAVE_AS_XML);
+    if (!save) {
+        if (reason) *reason = "impossible d'ouvrir le fichier en écriture";
+        return false;
+    }
+    long written = xmlSaveDoc(save, D(doc_));
+    int closed = xmlSaveClose(save);
+    if (written < 0 || closed < 0) {
+        if (reason) {
+            const xmlError* error = xmlGetLastError();
+            *reason = error && error->message ? trimReason(error->message) : "échec de l'écriture";
+        }
+        return false;
+    }
+    return true;
+}
+
+std::string XmlDocument::toText(bool indent, bool withDeclaration) const {
+    xmlBufferPtr buffer = xmlBufferCreate();
+    int options = XML_SAVE_AS_XML | (indent ? XML_SAVE_FORMAT : 0) | (withDeclaration ? 0 : XML_SAVE_NO_DECL);
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", options);
+    std::string result;
+    if (save) {
+        xmlSaveDoc(save, D(doc_));
+        xmlSaveClose(save);
+        result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                      static_cast<size_t>(xmlBufferLength(buffer)));
+    }
+    xmlBufferFree(buffer);
+    return result;
+}
+
+}  // namespace qx

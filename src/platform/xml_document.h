@@ -1,0 +1,79 @@
+// A small DOM over libxml2: load a file or a text with the parser's error
+// code, line and reason; walk elements by name; read and set attributes;
+// build a document and save it in a given encoding. Texts are UTF-8.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace qx {
+
+// A non-owning view of an element; valid while its document lives.
+class XmlElement {
+public:
+    XmlElement() = default;
+    explicit XmlElement(void* node) : node_(node) {}
+
+    explicit operator bool() const { return node_ != nullptr; }
+    std::string name() const;
+
+    // The attribute's text, or nothing when the element does not carry it.
+    std::optional<std::string> attribute(std::string_view name) const;
+    void setAttribute(std::string_view name, std::string_view value);
+
+    // Element children, all of them or those of one name, in document order.
+    std::vector<XmlElement> children() const;
+    std::vector<XmlElement> children(std::string_view name) const;
+    // Elements of one name at any depth below this one, in document order.
+    std::vector<XmlElement> descendants(std::string_view name) const;
+
+    XmlElement appendChild(std::string_view name);
+    // The concatenated text content.
+    std::string text() const;
+    void setText(std::string_view text);
+
+private:
+    void* node_ = nullptr;
+};
+
+struct XmlParseFailure {
+    int code = 0;  // the parser's error number
+    int line = 0;
+    std::string reason;  // the parser's message, without trailing line break
+};
+
+class XmlDocument {
+public:
+    XmlDocument();  // a new, empty document
+    ~XmlDocument();
+    XmlDocument(XmlDocument&&) noexcept;
+    XmlDocument& operator=(XmlDocument&&) noexcept;
+
+    using LoadResult = std::variant<XmlDocument, XmlParseFailure>;
+    static LoadResult loadFile(const std::string& path);
+    // A text in any encoding the document declares (or UTF-8), a byte-order mark allowed.
+    static LoadResult parseText(std::string_view text);
+
+    XmlElement root() const;
+    XmlElement createRoot(std::string_view name);
+    void appendProcessingInstruction(std::string_view target, std::string_view data);
+    // Elements of one name at any depth, in document order.
+    std::vector<XmlElement> elements(std::string_view name) const;
+
+    // Saves with an XML declaration naming the encoding; characters outside
+    // it are written as character references. False with a reason on failure.
+    bool saveFile(const std::string& path, const char* encoding, std::string* reason) const;
+    // Serialises to UTF-8, optionally indented and without declaration.
+    std::string toText(bool indent, bool withDeclaration) const;
+
+private:
+    explicit XmlDocument(void* doc) : doc_(doc) {}
+    static LoadResult finishLoad(void* context, void* document);
+    void* doc_ = nullptr;
+};
+
+}  // namespace qx

@@ -1,0 +1,116 @@
+#include "platform/xml_scanner.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace qx {
+
+int32_t parserErrorNumber(int code) { return hresult(0xC00CE500u + static_cast<uint32_t>(code)); }
+
+struct ScannerCallbacks {
+    XmlScanner* scanner = nullptr;
+    XmlScanner::Handler* handler = nullptr;
+    xmlParserCtxtPtr ctxt = nullptr;
+    std::exception_ptr failure;
+
+    static void startElement(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*,
+                             int, const xmlChar**, int nbAttributes, int,
+                             const xmlChar** attributes) {
+        auto* self = static_cast<ScannerCallbacks*>(ctx);
+        if (self->failure) return;
+        self->scanner->attributes_ = reinterpret_cast<const char* const*>(attributes);
+        self->scanner->attributeCount_ = nbAttributes;
+        try {
+            self->handler->element(reinterpret_cast<const char*>(localname), *self->scanner);
+        } catch (...) {
+            self->failure = std::current_exception();
+            xmlStopParser(self->ctxt);
+        }
+        self->scanner->attributes_ = nullptr;
+        self->scanner->attributeCount_ = 0;
+    }
+
+    // Errors are read from the context once parsing stops; nothing is printed.
+    static void silent(void*, xmlError*) {}
+};
+
+std::string_view XmlScanner::attribut(std::string_view name) const {
+    for (int i = 0; i < attributeCount_; ++i) {
+        const char* const* a = attributes_ + 5 * i;
+        if (name == a[0]) return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
+    }
+    return {};
+}
+
+void XmlScanner::scanner(Handler& handler) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path_.c_str(), "rb"), std::fclose);
+    if (!file)
+        throw Error(err::AccesFichier,
+                    "Erreur d'accès au chemin/fichier : impossible de lire '" + path_ + "'");
+    uint64_t total = 0;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(file.get());
+        if (size > 0) total = static_cast<uint64_t>(size);
+        std::fseek(file.get(), 0, SEEK_SET);
+    }
+
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof sax);
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.startElementNs = &ScannerCallbacks::startElement;
+    sax.serror = &ScannerCallbacks::silent;
+
+    ScannerCallbacks callbacks;
+    callbacks.scanner = this;
+    callbacks.handler = &handler;
+
+    std::vector<char> buffer(256 * 1024);
+    size_t got = std::fread(buffer.data(), 1, 4, file.get());
+    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &callbacks, buffer.data(),
+                                                    static_cast<int>(got), path_.c_str());
+    if (!ctxt) throw Error::runtime(err::AccesFichier);
+    std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(ctxt, xmlFreeParserCtxt);
+    callbacks.ctxt = ctxt;
+    // Entity substitution gives attribute values as written ("&amp;" reads "&");
+    // external entities cannot stand in attribute values, and the network is off.
+    xmlCtxtUseOptions(ctxt, XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+
+    uint64_t read = got;
+    bool stopped = false;
+    for (;;) {
+        size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        read += n;
+        bool last = n == 0;
+        int rc = xmlParseChunk(ctxt, buffer.data(), static_cast<int>(n), last ? 1 : 0);
+        if (callbacks.failure || rc != 0 || ctxt->disableSAX) {
+            stopped = true;
+            break;
+        }
+        if (progress_ && !last) progress_(read, total);
+        if (last) break;
+    }
+    if (callbacks.failure) std::rethrow_exception(callbacks.failure);
+    if (std::ferror(file.get()))
+        throw Error(err::AccesFichier,
+                    "Erreur d'accès au chemin/fichier : lecture interrompue de '" + path_ + "'");
+    const xmlError* error = xmlCtxtGetLastError(ctxt);
+    if (stopped || !ctxt->wellFormed || (error && error->code != 0 && error->level >= XML_ERR_ERROR)) {
+        int code = error && error->code ? error->code : XML_ERR_INTERNAL_ERROR;
+        std::string reason = error && error->message ? error->message : "";
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+        throw Error(parserErrorNumber(code),
+                    "Erreur de lecture du fichier de données XML (fichier ligne " +
+                        std::to_string(error ? error->line : 0) + ") \r" + reason);
+    }
+    if (progress_) progress_(read, total);
+}
+
+}  // namespace qx

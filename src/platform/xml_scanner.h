@@ -1,0 +1,51 @@
+// An event-driven XML scanner: reads a file once, from start to end, and
+// reports each element once, in document order, by name, wherever it
+// stands. While an element is reported its attributes can be read; an
+// attribute it lacks reads as the empty text. Nothing of the document is
+// kept, so memory does not grow with the size of the file.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace qx {
+
+class XmlScanner {
+public:
+    class Handler {
+    public:
+        virtual ~Handler() = default;
+        // Called for each element; an exception thrown here ends the scan
+        // and leaves the scanner's `scanner` call unchanged.
+        virtual void element(std::string_view name, const XmlScanner& scanner) = 0;
+    };
+
+    using Progress = std::function<void(uint64_t bytesRead, uint64_t totalBytes)>;
+
+    void setFichier(std::string path) { path_ = std::move(path); }
+    const std::string& fichier() const { return path_; }
+    void setProgression(Progress progress) { progress_ = std::move(progress); }
+
+    // Scans the whole file. A file that cannot be read raises 75; a file
+    // that is not well-formed XML raises the parser's number (0xC00CE500
+    // plus libxml2's code) with the line and the reason.
+    void scanner(Handler& handler);
+
+    // During an event: the reported element's attribute, empty when absent.
+    std::string_view attribut(std::string_view name) const;
+
+private:
+    friend struct ScannerCallbacks;
+
+    std::string path_;
+    Progress progress_;
+    const char* const* attributes_ = nullptr;  // libxml2's five pointers per attribute
+    int attributeCount_ = 0;
+};
+
+// The number a host sees for a parser error code.
+int32_t parserErrorNumber(int code);
+
+}  // namespace qx

@@ -1,0 +1,36 @@
+// How rubric values travel as text, once for the whole library: tolerant
+// reading of amounts, writing with "." as decimal separator, dates as
+// "yyyy-mm-dd" with today's date standing for no date, rounding to whole
+// units (halves away from zero) and to 9 decimals, and the rubric key.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/date.h"
+#include "platform/value.h"
+
+namespace qx {
+
+// The form code immediately followed by the rubric code ("CA3" + "HD" = "CA3HD").
+std::string CleRubrique(std::string_view codeImprime, std::string_view codeRubrique);
+
+// Whole number, halves away from zero, decided with the threshold 0.4999999999999.
+// A non-finite input raises 6.
+double ArrondiEntier(double x);
+// Nine decimals: ArrondiEntier(x * 1e9) / 1e9. A non-finite result raises 6.
+double ArrondiDecimales(double x);
+// Lenient conversion that never fails: the value as a double, else the
+// number at the start of its text, else 0.
+double VersDouble(const Value& v);
+// At most 15 significant digits, "." as decimal separator whatever the locale.
+std::string NombreVersTexte(double x);
+// Tolerant reading of an amount ("1 234,56", "12,5 EUR", "(100)" ...); never fails.
+double TexteVersNombre(std::string_view s);
+// "yyyy-mm-dd", or the empty text for a non-date, the zero date and today.
+std::string DateVersTexte(const Value& v);
+// Today's date for a blank text; raises 13 when positions 1-4, 6-7 and
+// 9-10 do not hold whole numbers; today's date for an impossible day.
+Date TexteVersDate(std::string_view s);
+
+}  // namespace qx

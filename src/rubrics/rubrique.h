@@ -1,0 +1,76 @@
+// One box of a VAT form: its form and code, its typed value, its account
+// and dependency lines. A change of a number rubric's value carries its
+// signed difference, depth first, into the rubrics it feeds; once the
+// engine's computation is finished every change marks the rubric forced.
+// Single-threaded, like every object of the library.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/value.h"
+#include "platform/xml_document.h"
+#include "rubrics/lignes.h"
+#include "rubrics/rubric_engine.h"
+
+namespace qx {
+
+enum EnumRubriqueType : int32_t {
+    EnumRubrType_Nombre = 0,
+    EnumRubrType_Texte = 1,
+    EnumRubrType_Date = 2,
+};
+
+class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
+public:
+    CRubrique();
+    ~CRubrique() override;
+
+    // Public members, in the order hosts see them.
+    std::shared_ptr<CLignesDependance> LignesDependance();
+    std::shared_ptr<CLignesRubrique> LignesRubrique();
+    const std::string& CodeImprime() const { return codeImprime_; }
+    const std::string& CodeRubrique() const { return codeRubrique_; }
+    Value Valeur() const { return valeur_; }
+    void SetValeur(const Value& v);
+    Value ValeurInitiale() const { return valeurInitiale_; }
+    int16_t Longueur() const { return longueur_; }
+    const std::string& Condition() const { return condition_; }
+    std::string KeyRubrique() const;
+    double AsDouble() const;
+    std::string AsString() const;
+    std::string AsXML() const;
+    void SetAsXML(std::string_view s);
+    std::shared_ptr<RubricEngine> CalculTVA() const { return engine_.lock(); }
+    void Arrondir(bool bGereDependance);
+    bool IsForce() const { return isForce_; }
+    void ForceValeur(const Value& aValeur);
+
+    // Library side.
+    EnumRubriqueType TypeRubrique() const { return type_; }
+    void SetCalculTVA(const std::shared_ptr<RubricEngine>& engine) { engine_ = engine; }
+    // Loads from a "RUBRIQUE" element; false when no element is given.
+    bool ChargerXML(std::string_view codeImprime, const XmlElement& element);
+    // Adds an amount to a number rubric through the value setter; ignored by other types.
+    void AjouterValeur(double montant);
+
+private:
+    void Reinitialiser();
+    bool calculTermine() const;
+
+    std::string codeImprime_;
+    std::string codeRubrique_;
+    EnumRubriqueType type_ = EnumRubrType_Texte;
+    Value valeur_;
+    Value valeurInitiale_;
+    int16_t longueur_ = 0;
+    std::string condition_;
+    bool isForce_ = false;
+    std::shared_ptr<CLignesRubrique> lignesRubrique_;
+    std::shared_ptr<CLignesDependance> lignesDependance_;
+    std::weak_ptr<RubricEngine> engine_;  // never owning
+    bool enPropagation_ = false;          // on the path of a propagation under way
+};
+
+}  // namespace qx
