@@ -12,6 +12,7 @@ class CCalculTVA;
 // True when the run ends normally; false at the first disagreeing row in
 // validation mode and after an unexpected failure (sMessage then holds
 // "NUMBER, description"). Never raises.
-bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string& sMessage, bool bCorriger);
+bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string& sMessage,
+                        bool bCorriger);
 
 }  // namespace qx

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/rubriques.h"
 #include "platform/xml_scanner.h"
@@ -24,9 +25,12 @@ inline constexpr int32_t ErrCalcul_ChargementResultat = hresult(0x80040205);
 inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
 }  // namespace err
 
+class IndexCorrespondances;
+
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
-public:
+  public:
     static std::shared_ptr<CCalculTVA> Creer();
+    ~CCalculTVA() override;
 
     // Public members, in the order hosts see them.
     std::shared_ptr<CRubriques> Rubriques();
@@ -43,11 +47,20 @@ public:
     // Reports the bytes read during the data pass (for a progress display).
     void SetProgression(XmlScanner::Progress progress) { progression_ = std::move(progress); }
 
-private:
+  private:
+    class Evenements;
+
     CCalculTVA() = default;
+    // The data pass: scans the data file, adds the instalments, rounds twice
+    // and sets CalculTermine. A failure ends it at once, without rounding.
     void CalculerRubriques();
+    void TraiterElement(std::string_view nom, const XmlScanner& scanner);
+    void TraiterParams(std::string_view nom, const XmlScanner& scanner);
+    void TraiterLigne(const XmlScanner& scanner);
 
     std::shared_ptr<CRubriques> rubriques_;
+    // Matches of data lines to account lines, built for the pass under way.
+    std::unique_ptr<IndexCorrespondances> index_;
     std::string fichierDonnee_;
     std::string fichierRubrique_;
     std::string fichierResultat_;
@@ -59,5 +72,13 @@ private:
 bool FichierExiste(const std::string& chemin);
 std::string MessageErreur(int32_t numero);
 [[noreturn]] void LeverErreur(int32_t numero, const std::string& description);
+
+// Adds the four CA12 instalments (amount paid, amount remaining) of the
+// calling thread into their month rubrics.
+void AjouterAcomptes(const CRubriques& rubriques);
+// Adds the amount to every rubric of that form code and rubric code (exact
+// comparisons); true when at least one rubric received it.
+bool AjouterMontantRubrique(const CRubriques& rubriques, std::string_view codeImprime,
+                            std::string_view codeRubrique, double montant);
 
 }  // namespace qx

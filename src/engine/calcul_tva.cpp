@@ -1,0 +1,76 @@
+#include "engine/calcul_tva.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "checks/controle_tva.h"
+#include "engine/correspondances.h"
+
+namespace qx {
+
+std::shared_ptr<CCalculTVA> CCalculTVA::Creer() {
+    return std::shared_ptr<CCalculTVA>(new CCalculTVA());
+}
+
+CCalculTVA::~CCalculTVA() = default;
+
+std::shared_ptr<CRubriques> CCalculTVA::Rubriques() {
+    if (!rubriques_) {
+        rubriques_ = std::make_shared<CRubriques>();
+        rubriques_->SetCalculTVA(shared_from_this());
+    }
+    return rubriques_;
+}
+
+bool CCalculTVA::Init(const std::string& FichierDonneeTVA, const std::string& FichierRubriqueTVA,
+                      const std::string& FichierResultTVA) {
+    if (!FichierExiste(FichierRubriqueTVA)) LeverErreur(err::ErrCalcul_FichierRubriques, "");
+    if (!FichierExiste(FichierDonneeTVA)) LeverErreur(err::ErrCalcul_FichierDonnees, "");
+
+    fichierDonnee_ = FichierDonneeTVA;
+    fichierRubrique_ = FichierRubriqueTVA;
+    fichierResultat_ = FichierResultTVA;
+
+    rubriques_.reset();
+    Rubriques()->ChargerFichier(fichierRubrique_);
+    CalculerRubriques();
+
+    // The checks only correct; what they report does not stop the computation.
+    std::string message;
+    ControlerCoherence(shared_from_this(), message, true);
+    return true;
+}
+
+bool FichierExiste(const std::string& chemin) {
+    if (chemin.empty()) return false;
+    std::error_code ec;
+    const std::filesystem::file_status etat = std::filesystem::status(chemin, ec);
+    if (ec) return false;
+    return std::filesystem::exists(etat) && !std::filesystem::is_directory(etat);
+}
+
+std::string MessageErreur(int32_t numero) {
+    switch (numero) {
+        case err::ErrCalcul_Init:
+            return "Erreur lors de l'initialisation de l'objet de Calcul de la TVA";
+        case err::ErrCalcul_FichierDonnees:
+            return "Le fichier de données comptable n'existe pas";
+        case err::ErrCalcul_FichierRubriques:
+            return "Le fichier de description de rubrique n'existe pas";
+        case err::ErrCalcul_CheminResultat:
+            return "Le chemin du fichier de résultat n'est pas définit";
+        case err::ErrCalcul_ChargementResultat:
+            return "Cas non prévue par la dll : Impossible de charger un fichier résultat en tant "
+                   "que fichier de données";
+        case err::ErrCalcul_DocumentXML:
+            return "Impossible de créer un document XML";
+        default:
+            return {};
+    }
+}
+
+void LeverErreur(int32_t numero, const std::string& description) {
+    throw Error(numero, description.empty() ? MessageErreur(numero) : description);
+}
+
+}  // namespace qx

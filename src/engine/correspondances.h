@@ -1,0 +1,90 @@
+// Which account lines a data line feeds. A data line (account, rate type,
+// category) matches an account line when the category matches ("9" takes
+// every one), the account starts with the line's Compte, and the rate type
+// matches ("9" takes every one). Only number rubrics receive amounts.
+//
+// The direct walk tries every account line of every rubric; the index gives
+// exactly the same matches in exactly the same order (rubric order, then
+// line order), so that the additions, and hence the rounded results, are
+// bit-for-bit the same. The index works on a copy of the account lines taken
+// when it is built and keeps their rubrics alive: a change of the lines
+// while it is in use (one data pass) is not seen, and cannot leave it dangling.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/rubriques.h"
+
+namespace qx {
+
+// One account line met by a data line: the rubric it feeds and how.
+struct Correspondance {
+    CRubrique* rubrique;
+    int16_t typeCumul;
+    int16_t sens;
+
+    friend bool operator==(const Correspondance&, const Correspondance&) = default;
+};
+
+bool LigneCorrespond(const CLigneRubrique& ligne, std::string_view compte,
+                     std::string_view typeTaux, std::string_view categorie);
+bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
+                std::string_view categorieLigne, std::string_view compte, std::string_view typeTaux,
+                std::string_view categorie);
+
+// What one account line adds for an amount: nothing for 0 or an amount of
+// the other sign, otherwise its magnitude, negated when TypeCumul is -1.
+inline bool MontantRetenu(double montant, int16_t sens) {
+    return montant != 0 && sens * montant > 0;
+}
+
+// The direct walk over every account line of every rubric, adding the
+// data line's amount as it goes. The reference the index is checked against.
+void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
+                        std::string_view typeTaux, std::string_view categorie,
+                        std::string_view montant);
+
+class IndexCorrespondances {
+  public:
+    // Past this many remembered data-line shapes (or this many matches in
+    // all), the memo starts afresh, so memory stays bounded on any data.
+    static constexpr size_t kMemoMaxCles = 100000;
+    static constexpr size_t kMemoMaxCorrespondances = 4000000;
+
+    explicit IndexCorrespondances(const CRubriques& rubriques);
+
+    // The matches of a data line, in walk order. Valid until the next call.
+    const std::vector<Correspondance>& Correspondances(std::string_view compte,
+                                                       std::string_view typeTaux,
+                                                       std::string_view categorie);
+    // Same effect as CumulerLigneDirect.
+    void Cumuler(std::string_view compte, std::string_view typeTaux, std::string_view categorie,
+                 std::string_view montant);
+
+    size_t TailleMemo() const { return memo_.size(); }
+
+  private:
+    struct Ligne {
+        Correspondance correspondance;
+        std::string typeTaux;
+        std::string categorie;
+    };
+    std::vector<Correspondance> Calculer(std::string_view compte, std::string_view typeTaux,
+                                         std::string_view categorie) const;
+
+    std::vector<std::shared_ptr<CRubrique>> rubriques_;  // keeps the targets alive
+    std::vector<Ligne> lignes_;  // account lines of number rubrics, in walk order
+    // Positions in lignes_ (ascending) of the lines of each Compte.
+    std::unordered_map<std::string, std::vector<uint32_t>> parCompte_;
+    std::vector<size_t> longueurs_;  // the distinct lengths of Compte, ascending
+    std::unordered_map<std::string, std::vector<Correspondance>> memo_;
+    size_t correspondancesMemo_ = 0;
+    std::string cle_;  // reused: looking a data line up allocates nothing
+    std::vector<Correspondance> calcul_;
+};
+
+}  // namespace qx
