@@ -23,7 +23,7 @@ enum EnumRubriqueType : int32_t {
 };
 
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
-public:
+  public:
     CRubrique();
     ~CRubrique() override;
 
@@ -49,15 +49,28 @@ public:
 
     // Library side.
     EnumRubriqueType TypeRubrique() const { return type_; }
-    void SetCalculTVA(const std::shared_ptr<RubricEngine>& engine) { engine_ = engine; }
+    void SetCalculTVA(const std::shared_ptr<RubricEngine>& engine) {
+        engine_ = engine;
+        engineDirect_ = engine.get();
+    }
     // Loads from a "RUBRIQUE" element; false when no element is given.
     bool ChargerXML(std::string_view codeImprime, const XmlElement& element);
     // Adds an amount to a number rubric through the value setter; ignored by other types.
     void AjouterValeur(double montant);
 
-private:
+  private:
+    struct Journal;
+    struct SurChemin;
+
     void Reinitialiser();
     bool calculTermine() const;
+    // The number path of the setter, shared by every caller; a journal is
+    // given when the change is part of a propagation under way.
+    void ajouter(double montant, Journal* journal);
+    void affecterNombre(double v, Journal* journal);
+    void propager(double difference, Journal& journal);
+    [[noreturn]] void leverCycle() const;
+    static void annuler(Journal& journal);
 
     std::string codeImprime_;
     std::string codeRubrique_;
@@ -66,11 +79,14 @@ private:
     Value valeurInitiale_;
     int16_t longueur_ = 0;
     std::string condition_;
+    bool positif_ = false;  // condition_ is "POSITIF"
     bool isForce_ = false;
     std::shared_ptr<CLignesRubrique> lignesRubrique_;
     std::shared_ptr<CLignesDependance> lignesDependance_;
-    std::weak_ptr<RubricEngine> engine_;  // never owning
-    bool enPropagation_ = false;          // on the path of a propagation under way
+    std::weak_ptr<RubricEngine> engine_;    // never owning
+    RubricEngine* engineDirect_ = nullptr;  // engine_ without the cost of a lock
+    bool enPropagation_ = false;            // on the path of a propagation under way
+    CRubrique* suivant_ = nullptr;          // next rubric on that path
 };
 
 }  // namespace qx

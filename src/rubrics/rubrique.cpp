@@ -1,0 +1,304 @@
+#include "rubrics/rubrique.h"
+
+#include <cctype>
+#include <optional>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "rubrics/conventions.h"
+
+namespace qx {
+namespace {
+
+// A dependency chain longer than this is no form a return can hold; the
+// limit keeps a hand-built chain from exhausting the stack.
+constexpr int kProfondeurMax = 2000;
+constexpr int32_t kErreurPile = 28;
+
+std::string majuscules(std::string texte) {
+    for (char& c : texte) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return texte;
+}
+
+}  // namespace
+
+// The changes made by one propagation, so that a failure anywhere in it
+// (a cycle, an overflow) puts every rubric back as it was before the call.
+struct CRubrique::Journal {
+    struct Changement {
+        CRubrique* rubrique;  // alive: nothing releases a rubric during a propagation
+        Value valeur;
+        bool force;
+    };
+    std::vector<Changement> changements;
+    int profondeur = 0;
+    bool occupe = false;
+};
+
+// Marks a rubric as on the propagation path for the time of its loop, and
+// clears the mark whichever way the loop ends.
+struct CRubrique::SurChemin {
+    SurChemin(CRubrique& r, Journal& j) : rubrique(r), journal(j) {
+        rubrique.enPropagation_ = true;
+        ++journal.profondeur;
+    }
+    ~SurChemin() {
+        rubrique.enPropagation_ = false;
+        --journal.profondeur;
+    }
+    SurChemin(const SurChemin&) = delete;
+    SurChemin& operator=(const SurChemin&) = delete;
+
+    CRubrique& rubrique;
+    Journal& journal;
+};
+
+CRubrique::CRubrique() = default;
+
+CRubrique::~CRubrique() {
+    Reinitialiser();
+}
+
+void CRubrique::Reinitialiser() {
+    codeImprime_.clear();
+    codeRubrique_.clear();
+    type_ = EnumRubrType_Texte;
+    valeur_ = Value();
+    longueur_ = 0;
+    condition_.clear();
+    positif_ = false;
+    isForce_ = false;
+    lignesRubrique_.reset();
+    lignesDependance_.reset();
+}
+
+std::shared_ptr<CLignesDependance> CRubrique::LignesDependance() {
+    if (!lignesDependance_) lignesDependance_ = std::make_shared<CLignesDependance>();
+    return lignesDependance_;
+}
+
+std::shared_ptr<CLignesRubrique> CRubrique::LignesRubrique() {
+    if (!lignesRubrique_) lignesRubrique_ = std::make_shared<CLignesRubrique>();
+    return lignesRubrique_;
+}
+
+std::string CRubrique::KeyRubrique() const {
+    return CleRubrique(codeImprime_, codeRubrique_);
+}
+
+bool CRubrique::calculTermine() const {
+    // Objects live on one thread: an engine that has not expired cannot go
+    // away during the call, so the plain pointer spares a lock per change.
+    // Without an engine the computation counts as not finished.
+    return engineDirect_ && !engine_.expired() && engineDirect_->CalculTermine();
+}
+
+bool CRubrique::ChargerXML(std::string_view codeImprime, const XmlElement& element) {
+    Reinitialiser();
+    if (!element) return false;
+    codeImprime_ = std::string(codeImprime);
+    codeRubrique_ = LireAttribut(element, "CODE", "");
+    const std::string type = majuscules(LireAttribut(element, "TYPE", ""));
+    if (type == "T") {
+        type_ = EnumRubrType_Texte;
+        valeur_ = Value(std::string());
+        longueur_ = 40;
+    } else if (type == "D") {
+        type_ = EnumRubrType_Date;
+        valeur_ = Value(datePart(aujourdhui()));
+        longueur_ = 10;
+    } else {
+        type_ = EnumRubrType_Nombre;
+        valeur_ = Value(int16_t{0});
+        longueur_ = 9;
+    }
+    condition_ = LireAttribut(element, "CONDITION", "");
+    positif_ = condition_ == "POSITIF";
+    const std::string longueur = LireAttribut(element, "LONGUEUR", "-1");
+    if (longueur != "-1") longueur_ = Value(longueur).toInt16();
+    LignesRubrique()->ChargerLignes(element);
+    LignesDependance()->ChargerLignes(element);
+    return true;
+}
+
+double CRubrique::AsDouble() const {
+    if (type_ != EnumRubrType_Nombre) return 0.0;
+    double x = 0.0;
+    switch (valeur_.kind()) {
+        case ValueKind::Double:
+            x = valeur_.doubleValue();
+            break;
+        case ValueKind::Integer16:
+        case ValueKind::Integer32:
+        case ValueKind::Currency:
+        case ValueKind::Boolean:
+            x = valeur_.toDouble();
+            break;
+        case ValueKind::Text:
+            if (isNumericText(valeur_.text())) x = valeur_.toDouble();
+            break;
+        default:
+            break;  // empty, date or object: not a number here
+    }
+    if (x < 0.0 && positif_) x = 0.0;
+    return ArrondiDecimales(x);
+}
+
+std::string CRubrique::AsString() const {
+    switch (type_) {
+        case EnumRubrType_Nombre:
+            return NombreVersTexte(AsDouble());
+        case EnumRubrType_Texte:
+            return valeur_.toText();
+        case EnumRubrType_Date:
+            break;
+    }
+    std::optional<Date> date;
+    if (valeur_.kind() == ValueKind::Date)
+        date = valeur_.dateValue();
+    else if (valeur_.kind() == ValueKind::Text)
+        date = parseDateText(valeur_.text());
+    // The three-letter year of the display pattern is ambiguous; the full
+    // year of the French short date is what a host shows its users.
+    return date ? shortDateText(*date) : std::string();
+}
+
+std::string CRubrique::AsXML() const {
+    if (type_ != EnumRubrType_Date) return AsString();
+    return DateVersTexte(Value(valeur_.toDate()));
+}
+
+void CRubrique::SetAsXML(std::string_view s) {
+    switch (type_) {
+        case EnumRubrType_Nombre:
+            SetValeur(Value(TexteVersNombre(s)));
+            break;
+        case EnumRubrType_Texte:
+            SetValeur(Value(s));
+            break;
+        case EnumRubrType_Date:
+            SetValeur(Value(TexteVersDate(s)));
+            break;
+    }
+}
+
+void CRubrique::SetValeur(const Value& v) {
+    if (v == valeur_) return;
+    if (type_ == EnumRubrType_Nombre) {
+        affecterNombre(v.toDouble(), nullptr);
+        return;
+    }
+    valeur_ = v;
+    if (calculTermine()) isForce_ = true;
+}
+
+void CRubrique::AjouterValeur(double montant) {
+    if (type_ == EnumRubrType_Nombre) ajouter(montant, nullptr);
+}
+
+void CRubrique::ajouter(double montant, Journal* journal) {
+    // The stored value raw (neither clamped nor rounded) plus the amount,
+    // then the setter's equality test, without building a tagged value.
+    const bool brut = valeur_.kind() == ValueKind::Double;
+    const double somme = (brut ? valeur_.doubleValue() : valeur_.toDouble()) + montant;
+    if (brut ? valeur_.doubleValue() == somme : valeur_ == Value(somme)) return;
+    affecterNombre(somme, journal);
+}
+
+void CRubrique::affecterNombre(double v, Journal* journal) {
+    const double ancien = AsDouble();
+    const double nouveau = ArrondiDecimales(v);
+    CLignesDependance* lignes = lignesDependance_.get();
+    const bool propage = lignes && lignes->Count() > 0;
+
+    Value avant;
+    bool forceAvant = isForce_;
+    if (journal)
+        journal->changements.push_back({this, valeur_, isForce_});
+    else if (propage)
+        avant = valeur_;
+
+    valeur_ = Value(nouveau);
+    if (calculTermine()) isForce_ = true;
+    if (!propage) return;
+
+    const double difference = AsDouble() - ancien;
+    if (difference == 0.0) return;
+    if (journal) {
+        propager(difference, *journal);
+        return;
+    }
+
+    // The first change of a propagation opens the journal: one per thread,
+    // reused so that the hot path allocates nothing once it has grown.
+    static thread_local Journal journalDuThread;
+    Journal local;
+    Journal& j = journalDuThread.occupe ? local : journalDuThread;
+    j.occupe = true;
+    j.changements.clear();
+    j.changements.push_back({this, std::move(avant), forceAvant});
+    try {
+        propager(difference, j);
+    } catch (...) {
+        annuler(j);
+        j.changements.clear();
+        j.occupe = false;
+        throw;
+    }
+    j.changements.clear();
+    j.occupe = false;
+}
+
+void CRubrique::propager(double difference, Journal& journal) {
+    if (enPropagation_) leverCycle();
+    if (journal.profondeur >= kProfondeurMax) throw Error(kErreurPile, "Espace pile insuffisant");
+    SurChemin surChemin(*this, journal);
+    CLignesDependance& lignes = *lignesDependance_;
+    const int32_t nombre = lignes.Count();
+    for (int32_t i = 1; i <= nombre && i <= lignes.Count(); ++i) {
+        const CLigneDependance& ligne = *lignes.at(i);
+        CRubrique* cible = ligne.CibleDirecte();
+        if (!cible) continue;
+        suivant_ = cible;
+        if (cible->type_ == EnumRubrType_Nombre)
+            cible->ajouter(static_cast<double>(ligne.Sens) * difference, &journal);
+    }
+}
+
+void CRubrique::leverCycle() const {
+    std::string chemin;
+    const CRubrique* r = this;
+    int pas = 0;
+    do {
+        chemin += r->KeyRubrique();
+        chemin += " -> ";
+        r = r->suivant_;
+    } while (r && r != this && ++pas <= kProfondeurMax);
+    chemin += KeyRubrique();
+    throw Error(err::AppelIncorrect, "Dépendance circulaire : " + chemin);
+}
+
+void CRubrique::annuler(Journal& journal) {
+    for (auto it = journal.changements.rbegin(); it != journal.changements.rend(); ++it) {
+        it->rubrique->valeur_ = std::move(it->valeur);
+        it->rubrique->isForce_ = it->force;
+    }
+}
+
+void CRubrique::Arrondir(bool bGereDependance) {
+    if (type_ != EnumRubrType_Nombre) return;
+    const double arrondi = ArrondiEntier(VersDouble(valeur_));
+    if (bGereDependance)
+        SetValeur(Value(arrondi));
+    else
+        valeur_ = Value(arrondi);
+}
+
+void CRubrique::ForceValeur(const Value& aValeur) {
+    if (!isForce_) valeurInitiale_ = valeur_;
+    SetValeur(aValeur);
+    isForce_ = true;
+}
+
+}  // namespace qx
