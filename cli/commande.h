@@ -1,0 +1,43 @@
+// The subcommands of the qxtva tool. A subcommand is a function that gets
+// the arguments following its name and returns the process exit code; it
+// is listed once in the table of commandes.cpp.
+#pragma once
+
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qxtva {
+
+inline constexpr int kSortieSucces = 0;
+inline constexpr int kSortieErreur = 2;  // a numbered failure of the library
+inline constexpr int kSortieUsage = 64;  // wrong usage, as sysexits' EX_USAGE
+
+using Arguments = std::vector<std::string>;
+
+struct Commande {
+    std::string_view nom;
+    std::string_view resume;  // one line, for the tool's general usage
+    std::string_view usage;   // the subcommand's full usage text
+    int (*executer)(const Arguments& arguments);
+};
+
+// Every subcommand, in the order the general usage lists them.
+std::span<const Commande* const> commandes();
+// The subcommand of that exact name, or none.
+const Commande* trouverCommande(std::string_view nom);
+
+// Wrong usage of a subcommand: the tool prints the message and the
+// subcommand's usage on stderr and exits with kSortieUsage.
+class ErreurUsage : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The one line a failure of the library prints on stderr:
+// "erreur NUMBER : DESCRIPTION", the description kept on that line.
+std::string ligneErreur(int32_t numero, std::string_view description);
+
+}  // namespace qxtva

@@ -1,0 +1,41 @@
+#include <array>
+
+#include "commande.h"
+
+namespace qxtva {
+
+// Each subcommand defines its entry in its own file.
+extern const Commande commandeCalcul;
+
+namespace {
+const std::array<const Commande*, 1> kCommandes = {
+    &commandeCalcul,
+};
+}  // namespace
+
+std::span<const Commande* const> commandes() {
+    return kCommandes;
+}
+
+const Commande* trouverCommande(std::string_view nom) {
+    for (const Commande* commande : kCommandes)
+        if (commande->nom == nom) return commande;
+    return nullptr;
+}
+
+std::string ligneErreur(int32_t numero, std::string_view description) {
+    std::string ligne = "erreur " + std::to_string(numero) + " : ";
+    for (size_t i = 0; i < description.size(); ++i) {
+        char c = description[i];
+        if (c == '\r' || c == '\n') {
+            // CR LF is one line break, hence one blank.
+            if (c == '\r' && i + 1 < description.size() && description[i + 1] == '\n') ++i;
+            ligne += ' ';
+        } else {
+            ligne += c;
+        }
+    }
+    return ligne;
+}
+
+}  // namespace qxtva

@@ -1,0 +1,67 @@
+// qxtva: the command-line tool of the library. The first argument names a
+// subcommand; the rest belongs to it.
+#include <algorithm>
+#include <clocale>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "commande.h"
+#include "platform/error.h"
+
+namespace {
+
+void afficherUsage(std::ostream& sortie) {
+    sortie << "Usage : qxtva COMMANDE [OPTIONS]...\n"
+              "        qxtva COMMANDE --help\n\n"
+              "Commandes :\n";
+    size_t largeur = 0;
+    for (const qxtva::Commande* commande : qxtva::commandes())
+        largeur = std::max(largeur, commande->nom.size());
+    for (const qxtva::Commande* commande : qxtva::commandes())
+        sortie << "  " << commande->nom << std::string(largeur - commande->nom.size() + 2, ' ')
+               << commande->resume << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Amounts are read with the user's number settings; everything written
+    // (result file, table) uses "." whatever they are.
+    std::setlocale(LC_ALL, "");
+
+    if (argc < 2) {
+        std::cerr << "qxtva : commande manquante\n\n";
+        afficherUsage(std::cerr);
+        return qxtva::kSortieUsage;
+    }
+    std::string nom = argv[1];
+    if (nom == "--help" || nom == "-h" || nom == "help") {
+        afficherUsage(std::cout);
+        return qxtva::kSortieSucces;
+    }
+    const qxtva::Commande* commande = qxtva::trouverCommande(nom);
+    if (!commande) {
+        std::cerr << "qxtva : commande inconnue « " << nom << " »\n\n";
+        afficherUsage(std::cerr);
+        return qxtva::kSortieUsage;
+    }
+
+    qxtva::Arguments arguments(argv + 2, argv + argc);
+    try {
+        return commande->executer(arguments);
+    } catch (const qxtva::ErreurUsage& erreur) {
+        std::cerr << "qxtva " << commande->nom << " : " << erreur.what() << "\n\n"
+                  << commande->usage;
+        return qxtva::kSortieUsage;
+    } catch (const qx::Error& erreur) {
+        std::cerr << qxtva::ligneErreur(erreur.number(), erreur.description()) << std::endl;
+        return qxtva::kSortieErreur;
+    } catch (const std::exception& erreur) {
+        // Not a numbered failure of the library (memory, system): reported
+        // as the platform's internal error so that the one-line form holds.
+        std::cerr << qxtva::ligneErreur(51, std::string("Erreur interne : ") + erreur.what())
+                  << std::endl;
+        return qxtva::kSortieErreur;
+    }
+}
