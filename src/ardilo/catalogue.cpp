@@ -1,0 +1,625 @@
+// Box codes and labels of the forms, taken from the public descriptions of
+// the 3310-CA3 and 3310-A returns (2024) and of the 3517-S CA12 return (2015).
+// Kept in the order of those lists.
+#include <algorithm>
+
+#include "ardilo/catalogue.h"
+
+namespace qx::ardilo {
+namespace {
+
+constexpr RubriqueCatalogue kCa3[] = {
+    {"LS", "Mention de qualité de représentant d’un assujetti unique"},
+    {"KF", "Mention déclaration néante"},
+    {"HJ", "Mention membre d'un groupe"},
+    {"BB", "Paiement par imputation"},
+    {"BC", "Mention expresse"},
+    {"AA", "Acompte congés payés"},
+    {"AC", "Autres"},
+    {"CA", "Ventes, prestations de services"},
+    {"CB", "Autres opérations imposables"},
+    {"KH",
+     "Achats de prestations de services réalisés auprès d’un assujetti non établi en France (art "
+     "283-2 du CGI)"},
+    {"DK", "Importations (autres que produits pétroliers)"},
+    {"KV",
+     "Sorties de régime fiscal suspensif (autres que les produits pétroliers) et sorties de régime "
+     "particulier douanier uniquement lorsque des livraisons ont eu lieu en cours de régime"},
+    {"CH", "Mises à la consommation de produits pétroliers"},
+    {"CC", "Acquisitions intra-communautaires"},
+    {"CF", "Achats d'électricité, de gaz naturel, de chaleur ou de froid imposables en France"},
+    {"CG",
+     "Achats de biens ou de prestations de services réalisés auprès d'un assujetti non établi en "
+     "France (art 283-1 du CGI)"},
+    {"CE", "Régularisations"},
+    {"DA", "Exportations hors UE"},
+    {"DB", "Autres opérations non imposables"},
+    {"DH",
+     "Ventes à distance taxables dans un autre État membre au profit de personnes non assujetties "
+     "- Ventes B to C"},
+    {"KW", "Importations (autres que les produits pétroliers)"},
+    {"KX", "Sorties de régime fiscal suspensif (autres que les produits pétroliers)"},
+    {"KY",
+     "Importations placées sous régime fiscal suspensif (autres que les produits pétroliers)"},
+    {"KZ", "Acquisitions intra-communautaires"},
+    {"DC",
+     "Livraisons intra-communautaires à destination d'une personne assujettie - Ventes B to B"},
+    {"DF",
+     "Livraisons d'electricité, de gaz naturel, de chaleur ou de froid non imposables en France"},
+    {"DJ", "Mises à la consommation de produits pétroliers"},
+    {"LA", "Importations de produits pétroliers placées sous régime fiscal suspensif"},
+    {"DD", "Achats en franchise"},
+    {"DG",
+     "Vente de biens ou de prestations de services réalisées par un assujetti non établi en France "
+     "(art 283-1 du CGI)"},
+    {"DE", "Régularisations"},
+    {"LR", "Opérations internes réalisées entre membres d’un assujetti unique"},
+    {"FP", "France métropolitaine - Taux normal 20 % : base HT"},
+    {"GP", "France métropolitaine - Taux normal 20 % : taxe due"},
+    {"FB", "France métropolitaine - Taux réduit 5,5 % : base HT"},
+    {"GB", "France métropolitaine - Taux réduit 5,5 % : taxe due"},
+    {"FR", "France métropolitaine - Taux réduit 10 % : base HT"},
+    {"GR", "France métropolitaine - Taux réduit 10 % : taxe due"},
+    {"FM", "DOM - Taux normal 8,5 % : base HT"},
+    {"GM", "DOM - Taux normal 8,5 % : taxe due"},
+    {"FN", "DOM - Taux réduit 2,1 % : base HT"},
+    {"GN", "DOM - Taux réduit 2,1 % : taxe due"},
+    {"BQ", "DOM - Taux 1,75 % : base HT"},
+    {"CQ", "DOM - Taux 1,75 % : taxe due"},
+    {"BP", "DOM - Taux 1,05 % : base HT"},
+    {"CP", "DOM - Taux 1,05 % : taxe due"},
+    {"NN", "Corse - Taux 13 % : base HT"},
+    {"NP", "Corse - Taux 13 % : taxe due"},
+    {"BS", "Corse - Taux 10 % : base HT"},
+    {"CS", "Corse - Taux 10 % : taxe due"},
+    {"BF", "Corse - Taux 2,1 % : base HT"},
+    {"MC", "Corse - Taux 2,1 % : taxe due"},
+    {"BE", "Corse - Taux 0,9 % : base HT"},
+    {"MA", "Corse - Taux 0,9 % : taxe due"},
+    {"MF", "France continentale - Taux 2,1 % : base HT"},
+    {"ME", "France continentale - Taux 2,1 % : taxe due"},
+    {"MG", "Retenue de TVA sur droits d'auteur : base HT"},
+    {"MD", "Retenue de TVA sur droits d'auteur : taxe due"},
+    {"FC", "Anciens taux : base HT"},
+    {"GC", "Anciens taux : taxe due"},
+    {"FD", "Autres taux (décompte effectué sur annexe N° 3310-A) : base HT"},
+    {"GD", "Autres taux (décompte effectué sur annexe N° 3310-A) : taxe due"},
+    {"GS", "France métropolitaine - Taux normal 20 % sur les produits pétroliers : base HT"},
+    {"GT", "France métropolitaine - Taux normal 20 % sur les produits pétroliers : taxe due"},
+    {"GU", "France métropolitaine - Taux réduit 13 % sur les produits pétroliers : base HT"},
+    {"GV", "France métropolitaine - Taux réduit 13 % sur les produits pétroliers : taxe due"},
+    {"LB", "Importations - Taux normal 20 % : base HT"},
+    {"LC", "Importations - Taux normal 20 % : taxe due"},
+    {"LD", "Importations - Taux réduit 10 % : base HT"},
+    {"LE", "Importations - Taux réduit 10 % : taxe due"},
+    {"LF", "Importations - Taux réduit 8,5 % : base HT"},
+    {"LG", "Importations - Taux réduit 8,5 % : taxe due"},
+    {"LH", "Importations - Taux réduit 5,5 % : base HT"},
+    {"LJ", "Importations - Taux réduit 5,5 % : taxe due"},
+    {"LK", "Importations - Taux réduit 2,1 % : base HT"},
+    {"LL", "Importations - Taux réduit 2,1 % : taxe due"},
+    {"LM", "Importations - Taux réduit 1,05 % : base HT"},
+    {"LN", "Importations - Taux réduit 1,05 % : taxe due"},
+    {"GG", "TVA antérieurement déduite à reverser"},
+    {"GA", "TVA antérieurement déduite à reverser : dont TVA sur les produits pétroliers"},
+    {"LQ",
+     "TVA antérieurement déduite à reverser : dont TVA sur les produits importés hors produits "
+     "pétroliers"},
+    {"KS", "Sommes à ajouter, y compris acompte congés"},
+    {"GH", "Total de la TVA brute due (lignes 08 à 5B)"},
+    {"GJ", "Dont TVA sur acquisitions intra-communautaires"},
+    {"GK", "Dont TVA sur opérations à destination de Monaco"},
+    {"HA", "Biens constituant des immobilisations"},
+    {"HB", "Autres biens et services"},
+    {"HC", "Autre TVA à déduire"},
+    {"HK", "Dont régularisation de TVA sur les produits pétroliers"},
+    {"LP", "Dont régularisation de TVA sur les produits importés (hors produits pétroliers)"},
+    {"HH", "Dont régularisations sur de la TVA collectée sur autres produits ou PS ou déductible"},
+    {"KU", "Sommes à imputer, y compris acompte congés"},
+    {"HD", "Report du crédit apparaissant ligne 27 de la précédente déclaration"},
+    {"HE", "Coefficient de taxation unique applicable pour la période s'il est différent de 100 %"},
+    {"HG", "Total de la TVA déductible (lignes 19 à 2C)"},
+    {"HF", "Dont TVA déductible sur importations (hors produits pétroliers)"},
+    {"HL", "Dont TVA déductible sur les produits pétroliers"},
+    {"JA", "Crédit de TVA (lignes 23 - 16)"},
+    {"JB", "Remboursement de crédit demandé sur formulaire n°3519"},
+    {"KJ", "Crédit de TVA transféré à la société tête de groupe"},
+    {"JC", "Crédit à reporter (lignes 25 - 26)"},
+    {"KA", "TVA nette due (lignes 16 - 23)"},
+    {"ND", "TVA nette due (ligne TD - ligne X5)"},
+    {"KB", "Report du montant de taxes assimilées calculées sur annexe 3310A"},
+    {"KL", "Total à payer acquitté par la société tête de groupe (lignes 28 + 29)"},
+    {"KE", "Total à payer (lignes 28 + 29 - AB)"},
+};
+
+constexpr RubriqueCatalogue kCa3a[] = {
+    {"BA", "Retenue de TVA sur droits d'auteur : base HT"},
+    {"CA", "Retenue de TVA sur droits d'auteur : taxe due"},
+    {"BB", "France continentale, taux 2,10% : base HT"},
+    {"CB", "France continentale, taux 2,10% : taxe due"},
+    {"BC", "France continentale, ancien taux : base HT"},
+    {"CC", "France continentale, anciens taux : taxe due"},
+    {"AE", "France continentale, nouveau taux : base HT"},
+    {"AF", "France continentale, nouveau taux : taxe due"},
+    {"BE", "Corse, taux 0,90% : base HT"},
+    {"CE", "Corse, taux 0,90% : taxe due"},
+    {"BF", "Corse, taux 2,10% : base HT"},
+    {"CF", "Corse, taux 2,10 % : taxe due"},
+    {"BS", "Corse, taux 10% : base HT"},
+    {"CS", "Corse, taux 10% : taxe due"},
+    {"BM", "Corse, anciens taux : base HT"},
+    {"CM", "Corse, anciens taux : taxe due"},
+    {"BP", "DOM, taux 1,05% : base HT"},
+    {"CP", "DOM, taux 1,05% : taxe due"},
+    {"BQ", "DOM, taux 1,75% : base HT"},
+    {"CQ", "DOM, taux 1,75% : taxe due"},
+    {"BR", "DOM, ancien taux : base HT"},
+    {"CR", "DOM, ancien taux : taxe due"},
+    {"BN", "Total lignes 35 à 46 : base HT (à reporter ligne 14 de la CA3)"},
+    {"CN", "Total lignes 35 à 46 : taxe due (à reporter ligne 14 de la CA3)"},
+    {"FA", "Taxe sur certaines dépenses de publicité : taxe due"},
+    {"ND", "Taxe sur certaines dépenses de publicité : base"},
+    {"FB",
+     "Taxe sur la cession de droits d’exploitation audiovisuels des manifestations sportives : "
+     "taxe due"},
+    {"NE",
+     "Taxe sur la cession de droits d’exploitation audiovisuels des manifestations sportives : "
+     "base"},
+    {"JF", "Taxe sur les excédents de provision des entreprises d'assurances de dommages"},
+    {"HE", "Taxe sur le chiffre d'affaires des exploitants agricoles"},
+    {"FJ", "Taxe sur les concessionnaires d'autoroute : taxe due"},
+    {"NF", "Taxe sur les concessionnaires d'autoroute : base"},
+    {"DD", "Taxe sur les vidéogrammes au taux de 3,3475 % : taxe due"},
+    {"DC", "Taxe sur les vidéogrammes au taux de 3,3475 % : base"},
+    {"DF", "Taxe sur les vidéogrammes au taux de 15 % : taxe due"},
+    {"DE", "Taxe sur les vidéogrammes au taux de 15 % : base"},
+    {"DJ",
+     "Taxe sur la mise à disposition de phonogrammes et de vidéomusiques à titre onéreux : taxe "
+     "due"},
+    {"DH",
+     "Taxe sur la mise à disposition de phonogrammes et de vidéomusiques à titre onéreux : base"},
+    {"DL",
+     "Taxe sur la mise à disposition de phonogrammes et de vidéomusiques à titre gratuit : taxe "
+     "due"},
+    {"DK",
+     "Taxe sur la mise à disposition de phonogrammes et de vidéomusiques à titre gratuit : base"},
+    {"KJ",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "onéreux, taux 5,15 % : taxe due"},
+    {"MK",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "onéreux, taux 5,15 % : base"},
+    {"KL",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "onéreux, taux 15 % : taxe due"},
+    {"ML",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "onéreux, taux 15 % : base"},
+    {"PP",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "gratuit, taux 5,15 % : taxe due"},
+    {"PQ",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "gratuit, taux 5,15 % : base"},
+    {"PR",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "gratuit, taux 15 % : taxe due"},
+    {"PS",
+     "Taxe sur la diffusion en vidéo physique et en ligne de contenus audiovisuels à titre "
+     "gratuit, taux 15 % : base"},
+    {"TY", "Taxe due par les employeurs de main-d’œuvre étrangère"},
+    {"UG",
+     "Total de la contribution sur la rente infra-marginale de la production d’électricité (lignes "
+     "a à q)"},
+    {"FT", "Taxe sur les actes des huissiers de justice : taxe due"},
+    {"MM", "Taxe sur les actes des huissiers de justice : base"},
+    {"KG",
+     "Taxe sur les services fournis par les opérateurs de communication électronique : taxe due"},
+    {"NH", "Taxe sur les services fournis par les opérateurs de communication électronique : base"},
+    {"UB", "Taxe sur le transport aérien de passagers - Majoration en Corse : taxe"},
+    {"TZ", "Taxe sur le transport aérien de passagers - Majoration en Corse : base"},
+    {"UC",
+     "Taxe sur le transport maritime de passagers dans certains territoires côtiers - Embarquement "
+     "ou débarquement en Corse : taxe"},
+    {"UA",
+     "Taxe sur le transport maritime de passagers dans certains territoires côtiers - Embarquement "
+     "ou débarquement en Corse : base"},
+    {"FV", "Taxe sur les embarquements/débarquements de passagers en Corse : taxe due"},
+    {"MN", "Taxe sur les embarquements/débarquements de passagers en Corse : base"},
+    {"HI",
+     "Taxe pour le dév. de la formation prof. dans la réparation automobile/cycle/motocycle, taux "
+     "0,75 % : taxe due"},
+    {"MP",
+     "Taxe pour le dév. de la formation prof. dans la réparation automobile/cycle/motocycle, taux "
+     "0,75 % : base"},
+    {"JG", "Taxe sur les ordres annulés dans le cadre d'opérations à haute fréquence"},
+    {"UD",
+     "Taxe spéciale due en cas de non-respect de l’engagement de conserver pendant 5 ans les parts "
+     "de fonds commun de placement à risques ou de fonds professionnels de capital investissement"},
+    {"KT", "Contribution due par les gestionnaires des réseaux publics d'électricité"},
+    {"JJ", "Taxe sur le résultat des entreprises ferroviaires"},
+    {"JK", "Contribution de solidarité territoriale"},
+    {"JL", "Imposition forfaitaire sur les pylônes"},
+    {"UE", "Nom du parc éolien en domain public maritime"},
+    {"UF", "Taxe sur les éoliennes maritimes sur le domaine public maritime"},
+    {"JM", "Taxe sur les éoliennes maritimes"},
+    {"JP",
+     "Taxe pour le fonds de soutien aux collectivités territoriales ayant contracté des produits "
+     "structurés : taxe"},
+    {"NP",
+     "Taxe pour le fonds de soutien aux collectivités territoriales ayant contracté des produits "
+     "structurés : base"},
+    {"JQ", "Redevance sanitaire d'abattage"},
+    {"JR", "Redevance sanitaire de découpage"},
+    {"KX", "Redevance sanitaire pour le contrôle de certaines substances et de leurs résidus"},
+    {"KY",
+     "Redevance sanitaire de 1ère mise sur le marché des produits de la pêche ou de l'aquaculture"},
+    {"KZ",
+     "Redevance sanitaire de transformation des produits de la pêche ou de l'aquaculture : taxe"},
+    {"PE",
+     "Redevance sanitaire de transformation des produits de la pêche ou de l'aquaculture : nombre "
+     "de tonnes"},
+    {"LA",
+     "Redevance pour agrément des établissements du secteur de l'alimentation animale : taxe"},
+    {"PF",
+     "Redevance pour agrément des établissements du secteur de l'alimentation animale : nombre "
+     "d'établissements"},
+    {"LC", "Redevance phytosanitaire à la circulation intracommunautaire"},
+    {"LD", "Redevance phytosanitaire à l'exportation"},
+    {"SX", "Taxe sur les produits phytopharmaceutiques au taux de 0,9 % : base"},
+    {"SY", "Taxe sur les produits phytopharmaceutiques au taux de 0,1 % : base"},
+    {"SZ", "Total de la taxe sur les produits phytopharmaceutiques : taxe"},
+    {"LE", "Taxe forfaitaire sur les ventes de métaux précieux, taux 11% : taxe"},
+    {"MD", "Taxe forfaitaire sur les ventes de métaux précieux, taux 11% : base"},
+    {"LF",
+     "Taxe forfaitaire sur les ventes de bijoux, d'objets d'arts, de collection ou d'antiquité, "
+     "taux 6% : taxe"},
+    {"ME",
+     "Taxe forfaitaire sur les ventes de bijoux, d'objets d'arts, de collection ou d'antiquité, "
+     "taux 6% : base"},
+    {"LG", "CRDS sur les ventes de métaux précieux, taux 0,5% : taxe"},
+    {"MF", "CRDS sur les ventes de métaux précieux, taux 0,5% : base"},
+    {"LH",
+     "CRDS sur les ventes de bijoux, d'objets d'arts, de collection ou d'antiquité, taux 0,5% : "
+     "taxe"},
+    {"MG",
+     "CRDS sur les ventes de bijoux, d'objets d'arts, de collection ou d'antiquité, taux 0,5% : "
+     "base"},
+    {"LJ", "Contribution forfaitaire pour le fonds des accidents du travail agricole"},
+    {"LK", "Prélèvements sur les paris hippiques au profit de l'Etat : taxe"},
+    {"MQ", "Prélèvements sur les paris hippiques au profit de l'Etat : base"},
+    {"LL", "Prélèvements sur les paris hippiques au profit de la sécurité sociale : taxe"},
+    {"MZ", "Prélèvements sur les paris hippiques au profit de la sécurité sociale : base"},
+    {"LM",
+     "Prélèvements sur les paris hippiques engagés depuis l'étranger des courses françaises et "
+     "regroupés en France : taxe"},
+    {"NA",
+     "Prélèvements sur les paris hippiques engagés depuis l'étranger des courses françaises et "
+     "regroupés en France : base"},
+    {"LN",
+     "Redevance due par les opérateurs agréés de paris hippiques en lignes : enjeux relatifs aux "
+     "courses de trot"},
+    {"LP",
+     "Redevance due par les opérateurs agréés de paris hippiques en lignes : enjeux relatifs aux "
+     "courses de galop"},
+    {"QZ", "Prélèvements sur les paris sportifs en ligne au profit de l'Etat, taux 33,7% : taxe"},
+    {"RA",
+     "Prélèvements sur les paris sportifs en ligne au profit de la sécurité sociale, taux 10,6% : "
+     "taxe"},
+    {"RB", "Prélèvements sur les paris sportifs en ligne au profit de l'ANS, taux 10,6% : taxe"},
+    {"RF", "Prélèvements sur les paris sportifs en ligne : base"},
+    {"RC",
+     "Prélèvements sur les paris sportifs commercialisés en réseau physique au profit de l'Etat, "
+     "taux 27,9% : taxe"},
+    {"RD",
+     "Prélèvements sur les paris sportifs commercialisés en réseau physique au profit de la "
+     "sécurité sociale, taux 6,6% : taxe"},
+    {"RE",
+     "Prélèvements sur les paris sportifs commercialisés en réseau physique au profit de l'ANS, "
+     "taux 6,6% : taxe"},
+    {"RG", "Prélèvements sur les paris sportifs commercialisés en réseau physique : base"},
+    {"LT", "Prélèvements sur les jeux de cercles au profit de l'Etat : taxe"},
+    {"LU", "Prélèvements sur les jeux de cercles au profit de la sécurité sociale : taxe"},
+    {"MS", "Prélèvements sur les jeux de cercles en ligne : base"},
+    {"RH",
+     "Prélèvement au profit de l'ANS sur les jeux commercialisés par la FdJ, taux 5,1% : taxe"},
+    {"RJ",
+     "Prélèvement au profit de l'ANS sur les jeux commercialisés par la FdJ, taux 5,1% : base"},
+    {"PB", "CSG sur une fraction du produit des jeux des machines à sous : taxe"},
+    {"NV", "CSG sur une fraction du produit des jeux des machines à sous : base"},
+    {"PC",
+     "CSG sur le montant des gains des machines à sous d'un montant supérieur ou égal à 1 500 € "
+     "réglés aux joueurs par le caissier sous forme de bons de paiement manuels : taxe"},
+    {"NW",
+     "CSG sur le montant des gains des machines à sous d'un montant supérieur ou égal à 1 500 € "
+     "réglés aux joueurs par le caissier sous forme de bons de paiement manuels : base"},
+    {"PD", "CRDS portant sur le montant du produit total des jeux : taxe"},
+    {"NX", "CRDS portant sur le montant du produit total des jeux : base"},
+    {"MA", "Taxe annuelle sur les recettes de l’exploitation du réseau autoroutier concédé : taxe"},
+    {"MC", "Taxe annuelle sur les recettes de l’exploitation du réseau autoroutier concédé : base"},
+    {"RT", "Véhicules à moteur isolés - PTAC inférieur à 27t - Nombre de véhicules"},
+    {"RY",
+     "Véhicules à moteur isolés - PTAC inférieur à 27t - Dont nombre de véhicules rail-route"},
+    {"SD", "Véhicules à moteur isolés - PTAC inférieur à 27t - Montant de la taxe"},
+    {"RU", "Véhicules à moteur isolés - PTAC supérieur ou égal à 27t - Nombre de véhicules"},
+    {"RZ",
+     "Véhicules à moteur isolés - PTAC supérieur ou égal à 27t - Dont nombre de véhicules "
+     "rail-route"},
+    {"SE", "Véhicules à moteur isolés - PTAC supérieur ou égal à 27t - Montant de la taxe"},
+    {"RV",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "inférieur à 39t - Nombre de véhicules"},
+    {"SA",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "inférieur à 39t - Dont nombre de véhicules rail-route"},
+    {"SF",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "inférieur à 39t - Montant de la taxe"},
+    {"RW",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "supérieur ou égal à 39t - Nombre de véhicules"},
+    {"SB",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "supérieur ou égal à 39t - Dont nombre de véhicules rail-route"},
+    {"SG",
+     "Ensemble articulés constitués d'un tracteur et d'une ou plusieurs semi-remorques - PTRA "
+     "supérieur ou égal à 39t - Montant de la taxe"},
+    {"RX", "Remorques de la catégorie O4 - Nombre de véhicules"},
+    {"SC", "Remorques de la catégorie O4 - Dont nombre de véhicules rail-route"},
+    {"SH", "Remorques de la catégorie O4 - Montant de la taxe"},
+    {"RS", "Total de la taxe annuelle sur les véhicules lourds de transport de marchandises due"},
+    {"TF",
+     "Nombre de véhicules relevant du nouveau dispositif d’immatriculation (depuis le 1er mars "
+     "2020)"},
+    {"TG",
+     "Nombre de véhicules ne relevant pas du nouveau dispositif d’immatriculation : (réception "
+     "européenne, dont la première mise en circulation est intervenue à compter du 1er juin 2004 "
+     "et non utilisés par le redevable avant le 1er janvier 2006)"},
+    {"TH", "Nombre d'autres véhicules soumis à la taxe"},
+    {"TJ",
+     "Nombre de véhicules exonérés dont la source d'énergie est exclusivement l'électricité, "
+     "l'hydrogène ou une combinaison des deux"},
+    {"TK", "Nombre des autres véhicules exonérés"},
+    {"SL", "Taxe sur les émissions de CO2 due au titre de 2022"},
+    {"SM", "Taxe sur les émissions de polluants atmosphériques due au titre de 2022"},
+    {"TX", "Nombre de véhicules exonérés"},
+    {"NC", "Prélèvement progressif sur les clubs de jeux : taxe"},
+    {"PG", "Prélèvement progressif sur les clubs de jeux : base"},
+    {"SJ", "Sommes constatées par les clubs de jeux au titre des \"orphelins\""},
+    {"PH", "Taxe sur l'exploration d'hydrocarbures : taxe"},
+    {"PJ", "Département bénéficiaire de la taxe sur l'exploration d'hydrocarbures"},
+    {"PK", "Montant total de la taxe sur l'exploration d'hydrocarbures"},
+    {"PU", "Contribution sur les boissons non alcooliques contenant des sucres ajoutés : taxe"},
+    {"PW",
+     "Contribution sur les boissons non alcooliques contenant des sucres ajoutés : base en "
+     "hectolitres"},
+    {"PX", "Contribution sur les boissons non alcooliques : taxe"},
+    {"PY", "Contribution sur les boissons non alcooliques : base en hectolitres"},
+    {"QA",
+     "Contribution sur les boissons non alcooliques contenant des édulcorants de synthèse : base "
+     "en hectolitres"},
+    {"PZ",
+     "Contribution sur les boissons non alcooliques contenant des édulcorants de synthèse : taxe"},
+    {"QE", "Montant total de la contribution sur les eaux minérales naturelles"},
+    {"QB", "Contribution sur les eaux minérales naturelles : taxe"},
+    {"QC",
+     "N° INSEE de la commune bénéficiaire de la contribution sur les eaux minérales naturelles"},
+    {"QD", "Contribution sur les eaux minérales naturelles : base en hectolitres"},
+    {"TD",
+     "Taxe sur les exploitants de plateformes de mise en relation par voie électronique en vue de "
+     "fournir certaines prestations de transport : base"},
+    {"TE",
+     "Taxe sur les exploitants de plateformes de mise en relation par voie électronique en vue de "
+     "fournir certaines prestations de transport : taxe"},
+    {"HB", "Total lignes 47 à 133 (à reporter ligne 29 de la CA3)"},
+    {"JB", "Contribution à l'audiovisuel public (CGI, art 1605 et suiv.)"},
+    {"JC", "Contribution à l'audiovisuel public due par les loueurs d'appareils"},
+};
+
+constexpr RubriqueCatalogue kCa12[] = {
+    {"VL", "Paiement par imputation"},
+    {"CA", "Commentaires"},
+    {"VK", "Mention expresse"},
+    {"EA", "Achats en franchise"},
+    {"EB", "Exportations hors CE"},
+    {"EC", "Autres opérations non imposables"},
+    {"ED", "Livraisons intracommunautaires"},
+    {"VM",
+     "Ventes de biens ou prestations de services réalisées par un assujetti non établi en France "
+     "(article 283-1 du CGI)"},
+    {"EX",
+     "Livraisons d’électricité, de gaz naturel, de chaleur ou de froid non imposables en France"},
+    {"EW", "France métropolitaine - Taux normal 20 % : base hors taxe"},
+    {"FW", "France métropolitaine - Taux normal 20 % : taxe due"},
+    {"EF", "France métropolitaine - Taux réduit 5,5 % : base hors taxe"},
+    {"FF", "France métropolitaine - Taux réduit 5,5 % : taxe due"},
+    {"GF", "France métropolitaine - Taux réduit 10 % : base hors taxe"},
+    {"GH", "France métropolitaine - Taux réduit 10 % : taxe due"},
+    {"FA", "Ligne utilisable pour un nouveau taux en métropole : base hors taxe"},
+    {"FB", "Ligne utilisable pour un nouveau taux en métropole : taxe due"},
+    {"EU", "DOM - Taux normal 8,5 % : base hors taxe"},
+    {"FU", "DOM - Taux normal 8,5 % : taxe due"},
+    {"EV", "DOM - Taux réduit 2,1 % : base hors taxe"},
+    {"FV", "DOM - Taux réduit 2,1 % : taxe due"},
+    {"FC", "Ligne utilisable pour un nouveau taux dans les DOM : base hors taxe"},
+    {"FD", "Ligne utilisable pour un nouveau taux dans les DOM : taxe due"},
+    {"EJ", "Opérations imposables à un taux particulier : base hors taxe"},
+    {"FJ", "Opérations imposables à un taux particulier : taxe due"},
+    {"EG", "Anciens taux : base hors taxe"},
+    {"FG", "Anciens taux : taxe due"},
+    {"EY",
+     "Livraisons d’électricité, de gaz naturel, de chaleur ou de froid imposables en France : base "
+     "hors taxe"},
+    {"FY",
+     "Livraisons d’électricité, de gaz naturel, de chaleur ou de froid imposables en France : taxe "
+     "due"},
+    {"VN",
+     "Achats de biens ou de prestations de services réalisés auprès d’un assujetti non établi en "
+     "France (article 283-1 du CGI) : base hors taxe"},
+    {"VP",
+     "Achats de biens ou de prestations de services réalisés auprès d’un assujetti non établi en "
+     "France (article 283-1 du CGI) : taxe due"},
+    {"EH",
+     "Achats de prestations de services intracommunautaires (art 283-2 du code général des impôts) "
+     ": base hors taxe"},
+    {"EZ",
+     "Achats de prestations de services intracommunautaires (art 283-2 du code général des impôts) "
+     ": taxe due"},
+    {"EL", "Cessions d’immobilisations : base hors taxe"},
+    {"FL", "Cessions d’immobilisations : taxe due"},
+    {"EM", "Livraisons à soi-même : base hors taxe"},
+    {"FM", "Livraisons à soi-même : taxe due"},
+    {"EN", "Autres opérations imposables : base hors taxe"},
+    {"FN", "Autres opérations imposables : taxe due"},
+    {"EP", "Acquisitions intracommunautaires : base hors taxe"},
+    {"FP", "Acquisitions intracommunautaires : taxe due"},
+    {"EQ", "Dont TVA / immobilisations"},
+    {"FR", "TOTAL DE LA TAXE DUE (lignes 5A à 14)"},
+    {"GA", "Remboursements provisionnels obtenus en cours d’année ou d’exercice \"Taxe due\""},
+    {"GB", "TVA antérieurement déduite à reverser \"Taxe due\""},
+    {"VS", "Sommes à ajouter"},
+    {"GC", "TOTAL DE LA TVA BRUTE DUE (lignes 16 + 17 + 18 + AD)"},
+    {"HA", "Autres biens et services - Déductions sur factures"},
+    {"HB", "Autres biens et services - Déductions forfaitaires"},
+    {"HC", "TOTAL (lignes 20 + 21)"},
+    {"JA", "TVA déductible sur immobilisations"},
+    {"KA", "Crédit antérieur non imputé et non remboursé"},
+    {"KB", "Omissions ou compléments de déductions"},
+    {"JB", "Compte-tenu le cas échéant du pourcentage de déduction"},
+    {"VT", "Sommes à imputer"},
+    {"KD", "TOTAL DE LA TVA DEDUCTIBLE (lignes 22 + 23 + 24 + 25 + AE)"},
+    {"FE",
+     "Dont TVA non perçue récupérable par les assujettis disposant d'un établissement stable dans "
+     "les DOM (Art 295-1-5° et 295A du CGI)"},
+    {"LA", "TVA due : (ligne 19 - ligne 26)"},
+    {"LB", "CREDIT : (ligne 26 - ligne 19)"},
+    {"MA", "Acomptes payés et/ou restants dus (Total.1 + Total.2)"},
+    {"MD", "Acompte 1 - Col 1 : Montant effectivement payé"},
+    {"ME", "Acompte 1 - Col 2 : Montant restant à payer"},
+    {"MF", "Acompte 2 - Col 1 : Montant effectivement payé"},
+    {"MG", "Acompte 2 - Col 2 : Montant restant à payer"},
+    {"MH", "Acompte 3 - Col 1 : Montant effectivement payé"},
+    {"MJ", "Acompte 3 - Col 2 : Montant restant à payer"},
+    {"MK", "Acompte 4 - Col 1 : Montant effectivement payé"},
+    {"ML", "Acompte 4 - Col 2 : Montant restant à payer"},
+    {"MM", "Total. 1"},
+    {"MN", "Total. 2"},
+    {"NA", "SOLDE A PAYER si ligne 28 - (lignes 29 + 30) > ou = 0"},
+    {"NB", "EXCEDENT DE VERSEMENT si ligne 30 - ligne 28 > ou = 0"},
+    {"NC", "SOLDE EXCEDENTAIRE (lignes 29 + 34) ou (lignes 29 + 30)"},
+    {"QA", "Taxe sur les retransmissions sportives (CGI, art 302 bis ZE)"},
+    {"QS", "Taxe sur le chiffre d’affaires des exploitants agricoles"},
+    {"QD", "Taxe sur l’édition des ouvrages de librairie (CGI, art 1609 undecies et suiv)"},
+    {"QE",
+     "Taxe sur les appareils de reproduction ou d’impression (CGI, art 1609 undecies et suiv)"},
+    {"QF", "Taxe sur les huiles alimentaires FIPSA (CGI, art 1609 vicies)"},
+    {"RG",
+     "Taxe sur les ventes et les locations de vidéogrammes destinés à l’usage privé du public "
+     "(CGI, art 1609 sex decies B) - Au taux de 2 %"},
+    {"RF",
+     "Taxe sur les ventes et les locations de vidéogrammes destinés à l’usage privé du public "
+     "(CGI, art 1609 sex decies B) - Au taux de 10 %"},
+    {"QH", "Taxe sur les actes des huissiers de justice (CGI, art 302 bis Y)"},
+    {"QJ",
+     "Taxe sur les embarquements ou débarquements de passagers en Corse (CGI, art 1599 vicies)"},
+    {"VC",
+     "Taxe pour le développement de la formation professionnelle dans les métiers de la réparation "
+     "de l’automobile, du cycle et du motocycle (CGI, art 1609 sexvicies)"},
+    {"VQ", "Taxe sur les boues d’épuration urbaines et industrielles (CGI, art 302 bis ZF)"},
+    {"VJ", "Contribution perçue au profit de l’INPES (CGI, art 1609 octovicies)"},
+    {"VE", "Contribution à l’audiovisuel public (ex Redevance audiovisuelle)"},
+    {"VF",
+     "Contribution à l’audiovisuel public (ex Redevance audiovisuelle) due par les loueurs "
+     "d’appareils (CGI, art.1605 et suiv)"},
+    {"KL",
+     "Taxe sur la publicité diffusée par voie de radiodiffusion sonore et de télévision (CGI, art "
+     "302 bis KD)"},
+    {"KM", "Taxe sur la publicité télévisée (CGI, art 302 bis KA)"},
+    {"DA",
+     "Taxe sur les excédents de provision des entreprises d'assurances de dommages (CGI, art. 235 "
+     "ter X)"},
+    {"RM",
+     "Taxe sur les premières ventes en France de produits cosmétiques (art. 1600- 0-P du CGI)"},
+    {"RH", "Contribution sur les activités privées de sécurité (CGI, art. 1 609)"},
+    {"RK", "Taxe sur les 1ères ventes de dispositifs médicaux (CGI, art. 1600 -0 0)"},
+    {"RL", "Taxe annuelle due par les laboratoires de biologie médicale (CGI, art. 1600-0-R)"},
+    {"RN",
+     "Contribution dues par les gestionnaires des réseaux publics d'électricité (article L.2224-31 "
+     "du code général des collectivités territoriales)"},
+    {"DB",
+     "Taxes sur les ordres annulés dans le cadre d'opérations à haute fréquence (CGI, art.235 ZD "
+     "bis)"},
+    {"DC",
+     "Prélèvement sur les films pornographiques ou d'incitation à la violence et sur les "
+     "représentations théatrales à caractères pornographique (CGI, art. 1605 sexies)"},
+    {"VV", "Redevance sanitaire d'abattage et de découpage (CGI, art. 302 bis N à 302 bis W)"},
+    {"VW",
+     "Redevance sanitaire pour le contrôle de certaines substances et de leurs résidus (CGI, art. "
+     "302 bis WC)"},
+    {"VX",
+     "Redevance sanitaire de première mise sur le marché des produits de la pêche ou de "
+     "l'aquaculture (CGI, art. 302 bis WA)"},
+    {"VY",
+     "Redevance sanitaire de transformation des produits de la pêche ou de l'aquaculture (CGI, "
+     "art. 302 bis WB)"},
+    {"VZ",
+     "Redevance pour agrément des établissements du secteur de l'alimentation animale (CGI, art. "
+     "302 bis WD à WG)"},
+    {"WA",
+     "Redevance phytosanitaire à la circulation intracommunautaire et à l'exportation (L 251-17-1 "
+     "du code rural et de la pêche maritime)"},
+    {"KE", "Ligne 1 utilisable pour une nouvelle taxe assimilée créée en cours d’année"},
+    {"KF", "Ligne 2 utilisable pour une nouvelle taxe assimilée créée en cours d’année"},
+    {"KG", "Ligne 3 utilisable pour une nouvelle taxe assimilée créée en cours d’année"},
+    {"KH", "Ligne 4 utilisable pour une nouvelle taxe assimilée créée en cours d’année"},
+    {"KJ", "Ligne 5 utilisable pour une nouvelle taxe assimilée créée en cours d’année"},
+    {"RA", "Solde excédentaire (report de la ligne 35)"},
+    {"RB", "Remboursement demandé sur le formulaire 3517 DDR"},
+    {"RC", "Crédit à reporter, (cette somme est à reporter ligne 24 de la prochaine déclaration)"},
+    {"RE", "Crédit imputé sur le ou les prochains acomptes"},
+    {"SA", "TVA (report de la ligne 33)"},
+    {"SB", "Taxes assimilées (tot. lgs 36 à 65)"},
+    {"SC", "TOTAL A PAYER (lignes 54 + 55)"},
+    {"SD", "Formulaire NEANT"},
+    {"TA", "Acomptes (cochez la case correspondante aux acomptes déduits ligne 30) : Avril"},
+    {"UA", "Acomptes - Avril : Année"},
+    {"TB", "Acomptes (cochez la case correspondante aux acomptes déduits ligne 30) : juillet"},
+    {"UB", "Acomptes - juillet : Année"},
+    {"TC", "Acomptes (cochez la case correspondante aux acomptes déduits ligne 30) : Octobre"},
+    {"UC", "Acomptes - Octobre : Année"},
+    {"TD", "Acomptes (cochez la case correspondante aux acomptes déduits ligne 30) : décembre"},
+    {"UD", "Acomptes - décembre : Année"},
+    {"VA",
+     "Base de calcul des acomptes dus au titre de l’exercice suivant - TVA [lg 16 - (lgs 11+ 12 + "
+     "15 + 22)]"},
+};
+
+// The CA12E is the CA12 filed by electronic means: same boxes. The CA12A
+// (agricultural regime) is given the same boxes, its closest form.
+constexpr FormulaireCatalogue kFormulaires[] = {
+    {0, "CA3", kCa3},    {2, "CA3A", kCa3a},  {4, "CA12", kCa12},
+    {5, "CA12E", kCa12}, {7, "CA12A", kCa12},
+};
+
+bool memeCode(std::string_view a, std::string_view b) {
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+}  // namespace
+
+const FormulaireCatalogue* formulaireCatalogue(int32_t type) {
+    for (const auto& f : kFormulaires)
+        if (f.type == type) return &f;
+    return nullptr;
+}
+
+const RubriqueCatalogue* rubriqueCatalogue(const FormulaireCatalogue& formulaire,
+                                           std::string_view code) {
+    for (const auto& r : formulaire.rubriques)
+        if (memeCode(r.code, code)) return &r;
+    return nullptr;
+}
+
+}  // namespace qx::ardilo

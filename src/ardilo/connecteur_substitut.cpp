@@ -1,0 +1,136 @@
+#include "ardilo/connecteur_substitut.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+#include "ardilo/erreurs_ardilo.h"
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/xml_document.h"
+
+namespace qx::ardilo {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void echecEcriture(const fs::path& chemin, const std::string& raison) {
+    throw Error(err::EcritureDepot, "Impossible d'écrire le dépôt « " + chemin.string() +
+                                        " » dans le dossier d'envoi : " + raison);
+}
+
+// Creates the file only when it does not exist yet; false when it does.
+bool ecrireNouveauFichier(const fs::path& chemin, std::string_view contenu) {
+    std::FILE* f = std::fopen(chemin.c_str(), "wbx");
+    if (!f) {
+        std::error_code ec;
+        if (fs::exists(chemin, ec)) return false;
+        echecEcriture(chemin, "création du fichier refusée");
+    }
+    bool ok = std::fwrite(contenu.data(), 1, contenu.size(), f) == contenu.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) echecEcriture(chemin, "écriture interrompue");
+    return true;
+}
+
+std::string prefixeDuJour() {
+    CivilDate c = toCivil(aujourdhui());
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "ARD-%04d%02d%02d-", c.year, c.month, c.day);
+    return buffer;
+}
+
+// The next deposit number of the day: one more than the highest present.
+int prochainNumero(const fs::path& dossier, const std::string& prefixe) {
+    int plusHaut = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
+        std::string nom = it->path().filename().string();
+        if (nom.rfind(prefixe, 0) != 0 || nom.size() < prefixe.size() + 4) continue;
+        int n = 0;
+        bool chiffres = true;
+        for (size_t i = prefixe.size(); i < prefixe.size() + 4; ++i) {
+            if (nom[i] < '0' || nom[i] > '9') chiffres = false;
+            n = n * 10 + (nom[i] - '0');
+        }
+        if (chiffres && n > plusHaut) plusHaut = n;
+    }
+    return plusHaut + 1;
+}
+
+}  // namespace
+
+fs::path dossierEnvoi(const ReglagesConnecteur& reglages) {
+    if (!reglages.dossierEnvoi.empty()) return reglages.dossierEnvoi;
+    if (const char* outbox = std::getenv("ARDILO_OUTBOX"); outbox && *outbox) return outbox;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".ardilo" / "envoi";
+    return fs::path("/tmp") / "ardilo" / "envoi";
+}
+
+void ConnecteurSubstitut::DefinirModule(const std::string& module) {
+    if (module != kModuleTva)
+        throw Error(err::ModuleInconnu,
+                    "Le module « " + module + " » n'est pas disponible dans Ardilo direct.");
+    module_ = module;
+}
+
+bool ConnecteurSubstitut::EstPret() {
+    return reglages_.pret && module_ == kModuleTva;
+}
+
+std::shared_ptr<qx::TransfertEdi> ConnecteurSubstitut::Transfert() {
+    return std::make_shared<TransfertSubstitut>(shared_from_this());
+}
+
+TransfertSubstitut::TransfertSubstitut(std::shared_ptr<ConnecteurSubstitut> connecteur)
+    : AvecChamps({"Commentaires", "Description", "OpCoCode", "TestFile", "DateDebut", "DateFin",
+                  "SIRET", "NomDebiteur"}),
+      connecteur_(std::move(connecteur)) {}
+
+std::string TransfertSubstitut::Transferer(const std::string& xml) {
+    if (!connecteur_->EstPret())
+        throw Error(err::NonPret, "Ardilo direct n'est pas prêt à transférer la déclaration.");
+    if (!connecteur_->reglages().refus.empty())
+        throw Error(err::TransfertRefuse, "Le transfert a été refusé par Ardilo direct : " +
+                                              connecteur_->reglages().refus);
+
+    std::string_view texte = xml;
+    if (texte.substr(0, kMarqueUtf8.size()) == kMarqueUtf8) texte.remove_prefix(kMarqueUtf8.size());
+    // Only a declaration the product can read back is accepted.
+    DeclarationSubstitut verification;
+    verification.ChargerDepuisXML(std::string(texte));
+
+    fs::path dossier = dossierEnvoi(connecteur_->reglages());
+    std::error_code ec;
+    fs::create_directories(dossier, ec);
+    if (ec) echecEcriture(dossier, ec.message());
+
+    XmlDocument entete;
+    XmlElement racine = entete.createRoot("EnteteTransfert");
+    champs_.ecrire(racine);
+    racine.setAttribute("Lancement", connecteur_->lancement());
+    racine.setAttribute("Module", connecteur_->module());
+    std::string texteEntete = entete.toText(true, true);
+
+    std::string pivot(kMarqueUtf8);
+    pivot += texte;
+
+    std::string prefixe = prefixeDuJour();
+    for (int numero = prochainNumero(dossier, prefixe); numero <= 9999; ++numero) {
+        char suffixe[16];
+        std::snprintf(suffixe, sizeof suffixe, "%04d", numero);
+        std::string nom = prefixe + suffixe;
+        fs::path chemin = dossier / (nom + ".xml");
+        // A deposit that another sender took meanwhile: try the next number.
+        if (!ecrireNouveauFichier(chemin, pivot)) continue;
+        fs::path cheminEntete = dossier / (nom + ".entete.xml");
+        fs::remove(cheminEntete, ec);
+        if (!ecrireNouveauFichier(cheminEntete, texteEntete))
+            echecEcriture(cheminEntete, "fichier existant");
+        return "Dépôt " + nom + " accepté : " + chemin.string();
+    }
+    echecEcriture(dossier, "plus aucun numéro de dépôt libre pour ce jour");
+}
+
+}  // namespace qx::ardilo
