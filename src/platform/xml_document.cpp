@@ -34,6 +34,24 @@ std::string trimReason(const char* message) {
     return reason;
 }
 
+// libxml2 prints I/O failures of a save on stderr; saveFile reports them
+// through its reason instead, so they are kept quiet while it runs.
+void ignoreError(void*, const char*, ...) {}
+
+class QuietErrors {
+public:
+    QuietErrors() : previous_(xmlGenericError), previousContext_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, ignoreError);
+    }
+    ~QuietErrors() { xmlSetGenericErrorFunc(previousContext_, previous_); }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc previous_;
+    void* previousContext_;
+};
+
 }  // namespace
 
 std::string XmlElement::name() const {
@@ -176,6 +194,7 @@ std::vector<XmlElement> XmlDocument::elements(std::string_view name) const {
 }
 
 bool XmlDocument::saveFile(const std::string& path, const char* encoding, std::string* reason) const {
+    QuietErrors quiet;
     xmlResetLastError();
     xmlSaveCtxtPtr save = xmlSaveToFilename(path.c_str(), encoding, XML_SAVE_AS_XML);
     if (!save) {
