@@ -195,17 +195,30 @@ StatistiquesDonnees genererDonnees(const std::string& chemin, const PlanComptabl
     out << "  <TIERS" << attribut("NOM", "CABINET D'EXPERTISE") << "/>\n";
     out << "  <DONNEES>\n";
 
+    // The ledger's own chart: a few accounts under each imputation, a few
+    // dozen third-party accounts; lines draw from it as a real ledger does.
+    std::vector<std::vector<std::string>> comptes(plan.imputations.size());
+    for (size_t k = 0; k < comptes.size(); ++k)
+        for (uint32_t n = 1 + alea.entre(6); n > 0; --n)
+            comptes[k].push_back(completer(plan.imputations[k].compte, alea));
+    std::vector<std::string> tiers;
+    for (const auto& neutre : plan.neutres)
+        for (uint32_t n = 1 + alea.entre(20); n > 0; --n)
+            tiers.push_back(completer(neutre.substr(0, 3), alea));
+    auto auHasard = [&](const std::vector<std::string>& v) {
+        return v[alea.entre(static_cast<uint32_t>(v.size()))];
+    };
+
     auto ligne = [&](const char* retrait) {
         std::string compte, type, categorie;
         if (alea.chance(150)) {
             // Thirds, bank and cash: no rate, no category.
-            compte = completer(plan.neutres[alea.entre(static_cast<uint32_t>(plan.neutres.size()))],
-                               alea);
+            compte = auHasard(tiers);
             type = "0";
         } else {
-            const auto& i =
-                plan.imputations[alea.entre(static_cast<uint32_t>(plan.imputations.size()))];
-            compte = completer(i.compte, alea);
+            size_t k = alea.entre(static_cast<uint32_t>(plan.imputations.size()));
+            const auto& i = plan.imputations[k];
+            compte = auHasard(comptes[k]);
             type = i.typeTaux == "9"
                        ? plan.typesTaux[alea.entre(static_cast<uint32_t>(plan.typesTaux.size()))]
                        : i.typeTaux;
@@ -298,8 +311,9 @@ StatistiquesParametrage genererParametrage(const std::string& chemin, const Plan
         if (k < utiles) {
             const auto& i = plan.imputations[(k / 4) % plan.imputations.size()];
             if (k % 2 == 0) {
-                size_t garde =
-                    i.compte.size() <= 3 ? i.compte.size() : i.compte.size() - alea.entre(2);
+                // Now and then one digit shorter: the line then also takes
+                // the sibling accounts.
+                size_t garde = i.compte.size() - (i.compte.size() > 3 && alea.chance(250) ? 1 : 0);
                 l.compte = i.compte.substr(0, garde);
                 l.typeTaux = alea.chance(200) ? "9" : i.typeTaux;
                 l.categorie = alea.chance(200) ? "9" : i.categorie;
@@ -336,7 +350,7 @@ StatistiquesParametrage genererParametrage(const std::string& chemin, const Plan
             dependances[r].push_back({r + 1, alea.chance(150) ? -1 : 1});
         // Some rubrics also feed a deeper rubric of another chain: no cycle,
         // since depth grows along every dependency.
-        if (niveau(r) + 2 < p && alea.chance(200)) {
+        if (niveau(r) + 2 < p && alea.chance(50)) {
             uint32_t chaine = alea.entre((n + p - 1) / p);
             uint32_t cible = chaine * p + niveau(r) + 2 + alea.entre(p - niveau(r) - 2);
             if (cible < n && cible / p != r / p) dependances[r].push_back({cible, 1});

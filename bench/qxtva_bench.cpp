@@ -184,20 +184,11 @@ Resultat lancer(const std::vector<std::string>& args) {
     return r;
 }
 
-// Best time of `fois` runs; the highest peak of memory among them.
-Resultat meilleur(const std::vector<std::string>& args, int fois) {
-    Resultat best;
-    for (int i = 0; i < fois; ++i) {
-        Resultat r = lancer(args);
-        if (i == 0 || r.secondes < best.secondes) {
-            long pic = std::max(best.picKo, r.picKo);
-            best = r;
-            best.picKo = pic;
-        } else {
-            best.picKo = std::max(best.picKo, r.picKo);
-        }
-    }
-    return best;
+// Keeps the best time of the runs of one measurement, and the highest peak.
+void garder(Resultat& best, const Resultat& r, bool premier) {
+    long pic = premier ? r.picKo : std::max(best.picKo, r.picKo);
+    if (premier || r.secondes < best.secondes) best = r;
+    best.picKo = pic;
 }
 
 struct Options {
@@ -244,13 +235,29 @@ int parent(const Options& o) {
     std::printf("Fichier de données : %s (%.1f Mo), meilleur de %d essais\n", o.donnees.c_str(),
                 octets / 1e6, n);
 
-    // Floor candidates: the fastest becomes the floor.
-    std::vector<std::pair<std::string, Resultat>> candidats;
+    // The measurements take turns, round after round, so that a busy spell
+    // of the machine does not fall on one of them only.
+    std::vector<std::pair<std::string, std::vector<std::string>>> mesures;
     for (const char* morceau : {"16384", "65536", "262144", "1048576"})
-        candidats.push_back(
+        mesures.push_back(
             {std::string("plancher SAX2 push ") + std::to_string(std::stoul(morceau) / 1024) + "k",
-             meilleur({"pousse", o.donnees, morceau}, n)});
-    candidats.push_back({"plancher xmlTextReader", meilleur({"lecteur", o.donnees}, n)});
+             {"pousse", o.donnees, morceau}});
+    mesures.push_back({"plancher xmlTextReader", {"lecteur", o.donnees}});
+    const size_t nbPlanchers = mesures.size();
+    mesures.push_back({"XmlScanner seul", {"scanner", o.donnees}});
+    mesures.push_back({"Init (CA3)", {"init", o.donnees, o.ca3}});
+    if (!o.grand.empty())
+        mesures.push_back({"Init (grand parametrage)", {"init", o.donnees, o.grand}});
+    if (!o.chaine.empty())
+        mesures.push_back(
+            {"AjouterValeur en chaîne", {"chaine", o.chaine, std::to_string(o.appels)}});
+    std::vector<Resultat> resultats(mesures.size());
+    for (int tour = 0; tour < n; ++tour)
+        for (size_t m = 0; m < mesures.size(); ++m)
+            garder(resultats[m], lancer(mesures[m].second), tour == 0);
+
+    std::vector<std::pair<std::string, Resultat>> candidats;
+    for (size_t m = 0; m < nbPlanchers; ++m) candidats.push_back({mesures[m].first, resultats[m]});
     const auto* plancher = &candidats.front();
     for (const auto& c : candidats) {
         afficher(c.first.c_str(), c.second, octets);
@@ -263,27 +270,28 @@ int parent(const Options& o) {
     const Resultat& p = plancher->second;
     std::printf("%-30s %s\n", "plancher retenu", plancher->first.c_str());
 
-    Resultat scanner = meilleur({"scanner", o.donnees}, n);
+    size_t suivante = nbPlanchers;
+    Resultat scanner = resultats[suivante++];
     afficher("XmlScanner seul", scanner, octets);
     if (scanner.lignes != p.lignes || scanner.controle != p.controle)
         throw qx::Error(qx::err::AppelIncorrect,
                         "XmlScanner ne lit pas les mêmes attributs que le plancher");
 
-    Resultat ca3 = meilleur({"init", o.donnees, o.ca3}, n);
+    Resultat ca3 = resultats[suivante++];
     ca3.lignes = p.lignes;
     afficher("Init (CA3)", ca3, octets);
     std::printf("%-30s %llu rubriques alimentées, somme des valeurs absolues %.0f\n", "",
                 static_cast<unsigned long long>(ca3.elements), ca3.controle);
     Resultat grand;
     if (!o.grand.empty()) {
-        grand = meilleur({"init", o.donnees, o.grand}, n);
+        grand = resultats[suivante++];
         grand.lignes = p.lignes;
         afficher("Init (grand parametrage)", grand, octets);
         std::printf("%-30s %llu rubriques alimentées, somme des valeurs absolues %.0f\n", "",
                     static_cast<unsigned long long>(grand.elements), grand.controle);
     }
     if (!o.chaine.empty()) {
-        Resultat c = meilleur({"chaine", o.chaine, std::to_string(o.appels)}, n);
+        Resultat c = resultats[suivante++];
         std::printf("%-30s %9.3f s %12.0f appels/s (%llu rubriques en chaîne), %.1f ns par appel\n",
                     "AjouterValeur en chaîne", c.secondes,
                     static_cast<double>(c.lignes) / c.secondes,

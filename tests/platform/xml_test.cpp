@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -45,7 +46,8 @@ TEST(XmlScannerTest, FailuresCarryNumbersAndStopTheScan) {
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(static_cast<uint32_t>(e.number()) & 0xFFFFF000u, 0xC00CE000u);
-        EXPECT_NE(e.description().find("(fichier ligne 3) \r"), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find("(fichier ligne 3) \r"), std::string::npos)
+            << e.description();
     }
     scanner.setFichier(tempFile("stop.xml", "<R><STOP/><AFTER/></R>"));
     r.seen.clear();
@@ -60,6 +62,72 @@ TEST(XmlScannerTest, FailuresCarryNumbersAndStopTheScan) {
     EXPECT_THROW(scanner.scanner(r), Error);
     scanner.setFichier("/nonexistent/dir/file.xml");
     EXPECT_THROW(scanner.scanner(r), Error);
+}
+
+TEST(XmlScannerTest, AttributeNamesMatchWholly) {
+    // Names that are prefixes of one another, and a value with an entity.
+    std::string path = tempFile("names.xml", "<R AB='2' A='1' ABC='3' B='&lt;4&gt;' E=''/>");
+    struct Lookups : XmlScanner::Handler {
+        std::vector<std::pair<std::string, std::string>> cases = {
+            {"A", "1"}, {"AB", "2"}, {"ABC", "3"}, {"B", "<4>"}, {"ABCD", ""},
+            {"", ""},   {"a", ""},   {"E", ""},    {"C", ""},    {std::string("A\0", 2), ""}};
+        std::vector<std::string> got;
+        void element(std::string_view, const XmlScanner& s) override {
+            for (const auto& c : cases) got.emplace_back(s.attribut(c.first));
+        }
+    } lookups;
+    XmlScanner scanner;
+    scanner.setFichier(path);
+    scanner.scanner(lookups);
+    ASSERT_EQ(lookups.got.size(), lookups.cases.size());
+    for (size_t i = 0; i < lookups.cases.size(); ++i)
+        EXPECT_EQ(lookups.got[i], lookups.cases[i].second)
+            << "attribute '" << lookups.cases[i].first << "'";
+}
+
+TEST(XmlScannerTest, LargeFilesAreReadWhateverTheChunkBoundaries) {
+    // Several hundred kilobytes, so that elements and values straddle every
+    // read boundary; each line carries its own number twice, in a Latin-1 file.
+    std::string content = "<?xml version='1.0' encoding='ISO-8859-1'?>\n<D>";
+    const int lines = 20000;
+    for (int i = 0; i < lines; ++i) {
+        std::string n = std::to_string(i);
+        content += "<J><LIGNE COMPTE='" + n + "' LIBELLE='\xE9" +
+                   std::string(static_cast<size_t>(i % 37), 'x') + "' MONTANT='-" + n +
+                   ".5'/></J>\n";
+    }
+    content += "</D>";
+    ASSERT_GT(content.size(), 4u * 256 * 1024);
+    struct Checker : XmlScanner::Handler {
+        int lignes = 0, others = 0, faults = 0;
+        std::vector<std::pair<uint64_t, uint64_t>> progress;
+        void element(std::string_view name, const XmlScanner& s) override {
+            if (name != "LIGNE") {
+                ++others;
+                return;
+            }
+            std::string n = std::to_string(lignes);
+            if (s.attribut("COMPTE") != n || s.attribut("MONTANT") != "-" + n + ".5" ||
+                s.attribut("LIBELLE") !=
+                    "\xC3\xA9" + std::string(static_cast<size_t>(lignes % 37), 'x'))
+                ++faults;
+            ++lignes;
+        }
+    } checker;
+    XmlScanner scanner;
+    scanner.setFichier(tempFile("large.xml", content));
+    scanner.setProgression([&](uint64_t read, uint64_t total) {
+        checker.progress.push_back({read, total});
+    });
+    scanner.scanner(checker);
+    EXPECT_EQ(checker.lignes, lines);
+    EXPECT_EQ(checker.others, lines + 1);
+    EXPECT_EQ(checker.faults, 0);
+    ASSERT_GE(checker.progress.size(), 2u);
+    const uint64_t size = content.size();
+    EXPECT_EQ(checker.progress.back().first, size);
+    EXPECT_EQ(checker.progress.back().second, size);
+    EXPECT_TRUE(std::is_sorted(checker.progress.begin(), checker.progress.end()));
 }
 
 TEST(XmlDocumentTest, LoadReportsParserLineAndWalksElements) {
