@@ -1,6 +1,7 @@
 #include "tableau.h"
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,21 +53,22 @@ void afficherRubriques(std::ostream& sortie, const qx::CRubriques& rubriques) {
         lignes.push_back(std::move(ligne));
     }
 
-    completer(sortie, titreImprime, largeurImprime, false);
-    sortie << "  ";
-    completer(sortie, titreRubrique, largeurRubrique, false);
-    sortie << "  ";
-    completer(sortie, titreValeur, largeurValeur, true);
-    sortie << "  " << titreForce << '\n';
-    for (const LigneTableau& ligne : lignes) {
-        completer(sortie, ligne.imprime, largeurImprime, false);
-        sortie << "  ";
-        completer(sortie, ligne.rubrique, largeurRubrique, false);
-        sortie << "  ";
-        completer(sortie, ligne.valeur, largeurValeur, true);
-        if (ligne.force) sortie << "  *";
-        sortie << '\n';
-    }
+    auto ecrire = [&](std::string_view imprime, std::string_view rubrique, std::string_view valeur,
+                      std::string_view marque) {
+        std::ostringstream ligne;
+        completer(ligne, imprime, largeurImprime, false);
+        ligne << "  ";
+        completer(ligne, rubrique, largeurRubrique, false);
+        ligne << "  ";
+        completer(ligne, valeur, largeurValeur, true);
+        ligne << "  " << marque;
+        std::string texte = ligne.str();
+        texte.erase(texte.find_last_not_of(' ') + 1);  // an empty text value leaves only blanks
+        sortie << texte << '\n';
+    };
+    ecrire(titreImprime, titreRubrique, titreValeur, titreForce);
+    for (const LigneTableau& ligne : lignes)
+        ecrire(ligne.imprime, ligne.rubrique, ligne.valeur, ligne.force ? "*" : "");
     sortie << lignes.size() << (lignes.size() > 1 ? " rubriques" : " rubrique") << ", " << forcees
            << (forcees > 1 ? " forcées" : " forcée") << " (*)\n";
 }
