@@ -21,6 +21,48 @@ std::shared_ptr<T> aLaPosition(const std::vector<std::shared_ptr<T>>& membres, i
     return membres[static_cast<size_t>(position - 1)];
 }
 
+// A text as XML can carry it: control characters other than tab and line
+// breaks are dropped, and bytes that are not UTF-8 become U+FFFD, so that
+// whatever the host typed, the declaration can always be read back.
+std::string texteXmlPermis(std::string_view texte) {
+    std::string out;
+    out.reserve(texte.size());
+    const auto octet = [&](size_t i) { return static_cast<unsigned char>(texte[i]); };
+    for (size_t i = 0; i < texte.size();) {
+        unsigned char c = octet(i);
+        if (c < 0x80) {
+            if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        size_t longueur = c >= 0xC2 && c <= 0xDF   ? 2
+                          : c >= 0xE0 && c <= 0xEF ? 3
+                          : c >= 0xF0 && c <= 0xF4 ? 4
+                                                   : 0;
+        bool valide = longueur != 0 && i + longueur <= texte.size();
+        for (size_t k = 1; valide && k < longueur; ++k) valide = (octet(i + k) & 0xC0) == 0x80;
+        if (valide && longueur >= 3) {
+            unsigned char second = octet(i + 1);
+            // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+            valide = !(c == 0xE0 && second < 0xA0) && !(c == 0xED && second >= 0xA0) &&
+                     !(c == 0xF0 && second < 0x90) && !(c == 0xF4 && second >= 0x90);
+            // U+FFFE and U+FFFF are no XML characters either.
+            if (c == 0xEF && second == 0xBF && octet(i + 2) >= 0xBE) {
+                i += 3;
+                continue;
+            }
+        }
+        if (valide) {
+            out.append(texte.substr(i, longueur));
+            i += longueur;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
 // ---- XML text of numbers and dates: exact, whatever the locale ----
 
 std::string texteDouble(double v) {
@@ -115,7 +157,7 @@ const Champ& Champs::valeur(std::string_view nom) const {
 
 void Champs::ecrire(XmlElement element) const {
     for (const auto& [n, v] : champs_)
-        if (v) element.setAttribute(n, *v);
+        if (v) element.setAttribute(n, texteXmlPermis(*v));
 }
 
 void Champs::lire(const XmlElement& element) {
@@ -259,12 +301,12 @@ std::string DeclarationSubstitut::TexteXML() {
     XmlElement reglements = depot.appendChild("Reglements");
     for (const auto& r : depot_->reglements()->membres()) {
         XmlElement reglement = reglements.appendChild("Reglement");
-        reglement.setAttribute("Reference", r->Reference());
+        reglement.setAttribute("Reference", texteXmlPermis(r->Reference()));
         reglement.setAttribute("Mode", std::to_string(r->Mode()));
         reglement.setAttribute("NbVirement", std::to_string(r->NbVirement()));
         for (const auto& p : r->prelevements()->membres()) {
             XmlElement prelevement = reglement.appendChild("Prelevement");
-            prelevement.setAttribute("Reference", p->Reference());
+            prelevement.setAttribute("Reference", texteXmlPermis(p->Reference()));
             prelevement.setAttribute("Montant", texteDouble(p->Montant()));
             p->rib()->champs().ecrire(prelevement.appendChild("Rib"));
         }
@@ -279,7 +321,7 @@ std::string DeclarationSubstitut::TexteXML() {
             XmlElement rubrique = formulaire.appendChild("Rubrique");
             rubrique.setAttribute("Code", r->Code());
             rubrique.setAttribute("Valeur", texteDouble(r->Valeur()));
-            rubrique.setAttribute("Texte", r->texte());
+            rubrique.setAttribute("Texte", texteXmlPermis(r->texte()));
         }
     }
     return doc.toText(false, true);

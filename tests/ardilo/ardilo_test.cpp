@@ -389,6 +389,48 @@ TEST(DeclarationSubstitutTest, RefusedTextsLeaveTheDeclarationUnchanged) {
     EXPECT_EQ(d.DepotEdi()->ReglementsEdi()->Count(), 0);
 }
 
+TEST(DeclarationSubstitutTest, TextsXmlCannotCarryAreCleanedSoTheDeclarationReadsBack) {
+    struct Cas {
+        std::string donne;
+        std::string relu;
+    };
+    const Cas cas[] = {
+        {"a\x01"
+         "b\x1F"
+         "c",
+         "abc"},
+        {std::string("nul\0!", 5), "nul!"},
+        {"tab\tCR\rLF\n", "tab\tCR\rLF\n"},
+        {"latin-1 \xE9t\xE9", "latin-1 \xEF\xBF\xBDt\xEF\xBF\xBD"},
+        {"cut \xC3", "cut \xEF\xBF\xBD"},
+        {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"non-character \xEF\xBF\xBF.", "non-character ."},
+        {"euro \xE2\x82\xAC, emoji \xF0\x9F\x98\x80", "euro \xE2\x82\xAC, emoji \xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cas) {
+        DeclarationSubstitut d;
+        d.SetCommentaires(c.donne);
+        d.FormulairesEdi()->Formulaire(0)->RubriquesEdi()->Rubrique("CA")->SetTexte(c.donne);
+        DeclarationSubstitut relue;
+        ASSERT_EQ(errorOf([&] { relue.ChargerDepuisXML(d.TexteXML()); }), 0) << c.donne;
+        EXPECT_EQ(relue.champ("Commentaires"), c.relu) << c.donne;
+        EXPECT_EQ(relue.formulaires()->existant(0)->rubriques()->existante("CA")->texte(), c.relu);
+    }
+}
+
+TEST(DeclarationSubstitutTest, EveryCutOfAPivotTextIsReadOrRefusedWithANumber) {
+    DeclarationSubstitut origine;
+    remplir(origine);
+    const std::string xml = std::string(kMarqueUtf8) + origine.TexteXML();
+    for (size_t n = 0; n < xml.size(); ++n) {
+        DeclarationSubstitut d;
+        int32_t erreur = errorOf([&] { d.ChargerDepuisXML(xml.substr(0, n)); });
+        // Only the text without its final line break may be read.
+        EXPECT_TRUE(erreur != 0 || n + 1 >= xml.size()) << n;
+    }
+}
+
 // ---- Connector and outbox ----
 
 class ConnecteurTest : public ::testing::Test {
