@@ -9,7 +9,11 @@ namespace qx::ardilo {
 ObjectRef ProduitSubstitut::CreerObjet(std::string_view classe) {
     std::string cle = foldKey(classe);
     if (!indisponibles_.count(cle)) {
-        if (cle == foldKey(kClasseDeclarationEdi)) return std::make_shared<DeclarationSubstitut>();
+        if (cle == foldKey(kClasseDeclarationEdi)) {
+            auto declaration = std::make_shared<DeclarationSubstitut>();
+            if (conserver_) declarations_.push_back(declaration);
+            return declaration;
+        }
         if (cle == foldKey(kClasseConnecteur))
             return std::make_shared<ConnecteurSubstitut>(reglages_);
         if (cle == foldKey(kComposantTva)) return std::make_shared<ComposantTvaSubstitut>();

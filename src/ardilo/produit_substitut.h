@@ -8,8 +8,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ardilo/connecteur_substitut.h"
+#include "ardilo/declaration_substitut.h"
 #include "declaration/ardilo_interface.h"
 
 namespace qx::ardilo {
@@ -29,10 +31,18 @@ class ProduitSubstitut : public ProduitArdilo {
     void RendreDisponible(std::string_view classe);
     // Settings given to every connector made from now on.
     ReglagesConnecteur& reglagesConnecteur() { return reglages_; }
+    // When asked to, keeps every declaration it makes, so that what a caller
+    // put into one can be looked at after the caller let it go.
+    void conserverDeclarations(bool oui) { conserver_ = oui; }
+    const std::vector<std::shared_ptr<DeclarationSubstitut>>& declarationsCreees() const {
+        return declarations_;
+    }
 
   private:
     std::set<std::string> indisponibles_;  // folded class names
     ReglagesConnecteur reglages_;
+    bool conserver_ = false;
+    std::vector<std::shared_ptr<DeclarationSubstitut>> declarations_;
 };
 
 }  // namespace qx::ardilo

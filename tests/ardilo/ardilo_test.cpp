@@ -584,6 +584,13 @@ TEST(ProduitSubstitutTest, MakesItsClassesUnlessMadeUnavailable) {
     produit.RendreDisponible(kComposantTva);
     EXPECT_NE(produit.CreerObjet(kComposantTva), nullptr);
 
+    // Declarations are kept only on request.
+    EXPECT_TRUE(produit.declarationsCreees().empty());
+    produit.conserverDeclarations(true);
+    auto gardee = produit.CreerObjet(kClasseDeclarationEdi);
+    ASSERT_EQ(produit.declarationsCreees().size(), 1u);
+    EXPECT_EQ(produit.declarationsCreees()[0], gardee);
+
     // Connectors take the product's settings.
     produit.reglagesConnecteur().pret = false;
     auto c = std::dynamic_pointer_cast<ConnecteurSubstitut>(produit.CreerObjet(kClasseConnecteur));
