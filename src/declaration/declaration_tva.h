@@ -38,11 +38,14 @@ class Cls_DeclarationTVA : public Object {
     Cls_DeclarationTVA& operator=(const Cls_DeclarationTVA&) = delete;
 
     // ---- Public members, in the order hosts see them ----
+    // Conversion_Pivot, Generer_Declaration_TVA, GetMontantAPayer and
+    // Init_Reglements live in source files of their own, beside the
+    // private helpers they declare below.
 
-    // Stored declaration → rubric records (pivot.cpp).
+    // Stored declaration → rubric records.
     bool Conversion_Pivot(const std::string& Chemin_Fichier_Pivot,
                           std::vector<TRubr>& Tableau_Rubriques);
-    // Computes the return and hands it to the product (generation.cpp).
+    // Computes the return and hands it to the product.
     std::string Generer_Declaration_TVA(const std::string& Chemin_Fichier_Donnees,
                                         const std::string& Chemin_Fichier_Parametrage,
                                         const std::string& Chemin_Fichier_Resultat,
@@ -82,10 +85,10 @@ class Cls_DeclarationTVA : public Object {
     // Instalments 1 to 4 only; other numbers are ignored.
     void Acompte_Ajouter(int16_t NumAcompte, double MtPaye, double MtRestant);
     std::shared_ptr<Cls_Paiements> Obj_Paiements() const { return paiements_; }
-    // Computes the return and asks the product for the amount to pay (reglements.cpp).
+    // Computes the return and asks the product for the amount to pay.
     Currency GetMontantAPayer(const std::string& Chemin_Fichier_Donnees,
                               const std::string& Chemin_Fichier_Parametrage);
-    // Appends the payments of a stored declaration to Obj_Paiements (reglements.cpp).
+    // Appends the payments of a stored declaration to Obj_Paiements.
     bool Init_Reglements(const std::string& CheminPivot);
 
     // ---- Library side ----
