@@ -17,7 +17,9 @@ constexpr double kSeuilDemi = 0.4999999999999;
 constexpr double kEchelleDecimales = 1e9;
 
 bool commencePar(std::string_view texte, size_t pos, std::string_view prefixe) {
-    return !prefixe.empty() && texte.substr(pos, prefixe.size()) == prefixe;
+    // The first byte decides almost every call of the amount walk cheaply.
+    return !prefixe.empty() && texte[pos] == prefixe[0] &&
+           texte.substr(pos, prefixe.size()) == prefixe;
 }
 
 // Reads the shape sign, digits, at most one "." and digits from the start of
