@@ -393,7 +393,8 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLine) {
     struct Cas {
         const char* nom;
         std::string donnees, rubriques, resultat;
-        const char* debut;  // the start of the single stderr line
+        const char* extrait;  // a part of the single stderr line
+        std::vector<std::string> options = {};
     };
     const Cas cas[] = {
         {"rubriques absentes", donnees, absent, resultat,
@@ -416,11 +417,23 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLine) {
         {"resultat dans un dossier absent", donnees, rubriques,
          chemin("absent/resultat.xml").string(), "erreur "},
         {"resultat est un dossier", donnees, rubriques, dossier, "erreur "},
+        {"resultat vide", donnees, rubriques, "", "erreur "},
+        {"donnees vides", "", rubriques, resultat,
+         "erreur -2147220990 : Le fichier de données comptable n'existe pas\n"},
+        // The CA12 credit rubric is not in a CA3 parameter file.
+        {"type sans sa rubrique de credit",
+         donnees,
+         rubriques,
+         resultat,
+         "CA12KA",
+         {"--type", "CA12"}},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
-        Execution e = lancer({"calcul", "--donnees", c.donnees, "--rubriques", c.rubriques,
-                              "--resultat", c.resultat, "--quiet"});
+        std::vector<std::string> arguments{"calcul",    "--donnees",  c.donnees,  "--rubriques",
+                                           c.rubriques, "--resultat", c.resultat, "--quiet"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        Execution e = lancer(arguments);
         EXPECT_EQ(e.code, 2);
         EXPECT_EQ(e.sortie, "");
         // One line, whatever line breaks the description held.
@@ -428,7 +441,7 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLine) {
         EXPECT_EQ(e.erreurs.find('\n'), e.erreurs.size() - 1) << e.erreurs;
         EXPECT_EQ(e.erreurs.find('\r'), std::string::npos) << e.erreurs;
         EXPECT_EQ(e.erreurs.rfind("erreur ", 0), 0u) << e.erreurs;
-        EXPECT_NE(e.erreurs.find(c.debut), std::string::npos) << e.erreurs;
+        EXPECT_NE(e.erreurs.find(c.extrait), std::string::npos) << e.erreurs;
         EXPECT_FALSE(fs::exists(resultat));
     }
 }
