@@ -20,16 +20,22 @@ void AjouterTaille(std::string& cle, size_t taille) {
     cle.append(octets, sizeof taille);
 }
 
+bool TauxEtCategorieCorrespondent(std::string_view typeTauxLigne, std::string_view categorieLigne,
+                                  std::string_view typeTaux, std::string_view categorie) {
+    const bool categorieOk = categorieLigne == "9" || categorie == categorieLigne;
+    const bool tauxOk = typeTauxLigne == "9" || typeTaux == typeTauxLigne;
+    return categorieOk && tauxOk;
+}
+
 }  // namespace
 
 bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
                 std::string_view categorieLigne, std::string_view compte, std::string_view typeTaux,
                 std::string_view categorie) {
-    const bool categorieOk = categorieLigne == "9" || categorie == categorieLigne;
     // An account shorter than the line's Compte never matches; an empty Compte matches all.
     const bool compteOk = compte.substr(0, compteLigne.size()) == compteLigne;
-    const bool tauxOk = typeTauxLigne == "9" || typeTaux == typeTauxLigne;
-    return categorieOk && compteOk && tauxOk;
+    return compteOk &&
+           TauxEtCategorieCorrespondent(typeTauxLigne, categorieLigne, typeTaux, categorie);
 }
 
 bool LigneCorrespond(const CLigneRubrique& ligne, std::string_view compte,
@@ -56,7 +62,7 @@ void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
     }
 }
 
-IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) {
+IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) : noeuds_(1) {
     const int32_t nombre = rubriques.Count();
     for (int32_t i = 1; i <= nombre; ++i) {
         const std::shared_ptr<CRubrique>& rubrique = rubriques.at(i);
@@ -67,32 +73,44 @@ IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) {
         if (nombreLignes > 0) rubriques_.push_back(rubrique);
         for (int32_t j = 1; j <= nombreLignes; ++j) {
             const CLigneRubrique& ligne = *lignes->at(j);
-            const auto position = static_cast<uint32_t>(lignes_.size());
+            uint32_t noeud = 0;
+            for (char c : ligne.Compte) {
+                uint32_t suivant = Enfant(noeud, c);
+                if (suivant == 0) {
+                    suivant = static_cast<uint32_t>(noeuds_.size());
+                    noeuds_.emplace_back();
+                    noeuds_.back().parent = noeud;
+                    noeuds_[noeud].enfants.emplace_back(c, suivant);
+                }
+                noeud = suivant;
+            }
+            noeuds_[noeud].lignes.push_back(static_cast<uint32_t>(lignes_.size()));
             lignes_.push_back(
                 {{rubrique.get(), ligne.TypeCumul, ligne.Sens}, ligne.TypeTaux, ligne.CategorieAV});
-            parCompte_[ligne.Compte].push_back(position);
         }
     }
-    for (const auto& [compte, positions] : parCompte_) longueurs_.push_back(compte.size());
-    std::sort(longueurs_.begin(), longueurs_.end());
-    longueurs_.erase(std::unique(longueurs_.begin(), longueurs_.end()), longueurs_.end());
 }
 
-std::vector<Correspondance> IndexCorrespondances::Calculer(std::string_view compte,
+uint32_t IndexCorrespondances::Enfant(uint32_t noeud, char c) const {
+    for (const auto& [octet, enfant] : noeuds_[noeud].enfants)
+        if (octet == c) return enfant;
+    return 0;
+}
+
+std::vector<Correspondance> IndexCorrespondances::Calculer(uint32_t noeud,
                                                            std::string_view typeTaux,
                                                            std::string_view categorie) const {
-    // Every account line whose Compte is a prefix of the account, found by
-    // looking each distinct Compte length up; then back into walk order.
+    // Every line on the path back to the root has a Compte that prefixes the
+    // account; keep those whose rate type and category match, in walk order.
     std::vector<uint32_t> positions;
-    for (size_t longueur : longueurs_) {
-        if (longueur > compte.size()) break;
-        auto it = parCompte_.find(std::string(compte.substr(0, longueur)));
-        if (it == parCompte_.end()) continue;
-        for (uint32_t position : it->second) {
+    for (;;) {
+        for (uint32_t position : noeuds_[noeud].lignes) {
             const Ligne& ligne = lignes_[position];
-            if (Correspond(it->first, ligne.typeTaux, ligne.categorie, compte, typeTaux, categorie))
+            if (TauxEtCategorieCorrespondent(ligne.typeTaux, ligne.categorie, typeTaux, categorie))
                 positions.push_back(position);
         }
+        if (noeud == 0) break;
+        noeud = noeuds_[noeud].parent;
     }
     std::sort(positions.begin(), positions.end());
     std::vector<Correspondance> resultat;
@@ -103,14 +121,20 @@ std::vector<Correspondance> IndexCorrespondances::Calculer(std::string_view comp
 
 const std::vector<Correspondance>& IndexCorrespondances::Correspondances(
     std::string_view compte, std::string_view typeTaux, std::string_view categorie) {
+    uint32_t noeud = 0;
+    for (char c : compte) {
+        const uint32_t suivant = Enfant(noeud, c);
+        if (suivant == 0) break;
+        noeud = suivant;
+    }
     cle_.clear();
-    AjouterTaille(cle_, compte.size());
+    AjouterTaille(cle_, noeud);
     AjouterTaille(cle_, typeTaux.size());
-    cle_.append(compte).append(typeTaux).append(categorie);
+    cle_.append(typeTaux).append(categorie);
     auto it = memo_.find(cle_);
     if (it != memo_.end()) return it->second;
 
-    std::vector<Correspondance> resultat = Calculer(compte, typeTaux, categorie);
+    std::vector<Correspondance> resultat = Calculer(noeud, typeTaux, categorie);
     if (resultat.size() > kMemoMaxCorrespondances / 4) {
         // Too large to be worth remembering.
         calcul_ = std::move(resultat);

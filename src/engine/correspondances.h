@@ -50,8 +50,8 @@ void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
 
 class IndexCorrespondances {
   public:
-    // Past this many remembered data-line shapes (or this many matches in
-    // all), the memo starts afresh, so memory stays bounded on any data.
+    // Past this many remembered (node, rate type, category) keys, or this
+    // many matches in all, the memo starts afresh: memory stays bounded on any data.
     static constexpr size_t kMemoMaxCles = 100000;
     static constexpr size_t kMemoMaxCorrespondances = 4000000;
 
@@ -73,14 +73,22 @@ class IndexCorrespondances {
         std::string typeTaux;
         std::string categorie;
     };
-    std::vector<Correspondance> Calculer(std::string_view compte, std::string_view typeTaux,
+    // A trie on the account lines' Compte. The lines whose Compte is a
+    // prefix of an account are those of the nodes on the path the account
+    // walks from the root; so the matches depend only on the last node
+    // reached, the rate type and the category, which is what the memo keys.
+    struct Noeud {
+        uint32_t parent = 0;
+        std::vector<std::pair<char, uint32_t>> enfants;
+        std::vector<uint32_t> lignes;  // positions in lignes_, ascending
+    };
+    uint32_t Enfant(uint32_t noeud, char c) const;  // 0 when there is none
+    std::vector<Correspondance> Calculer(uint32_t noeud, std::string_view typeTaux,
                                          std::string_view categorie) const;
 
     std::vector<std::shared_ptr<CRubrique>> rubriques_;  // keeps the targets alive
     std::vector<Ligne> lignes_;  // account lines of number rubrics, in walk order
-    // Positions in lignes_ (ascending) of the lines of each Compte.
-    std::unordered_map<std::string, std::vector<uint32_t>> parCompte_;
-    std::vector<size_t> longueurs_;  // the distinct lengths of Compte, ascending
+    std::vector<Noeud> noeuds_;  // noeuds_[0] is the root (the empty Compte)
     std::unordered_map<std::string, std::vector<Correspondance>> memo_;
     size_t correspondancesMemo_ = 0;
     std::string cle_;  // reused: looking a data line up allocates nothing

@@ -155,7 +155,7 @@ TEST(IndexCorrespondancesTest, SameMatchesAndBitIdenticalResultsAsTheDirectWalk)
     EXPECT_GT(lignesNourricieres, 5000);  // the generated data really feeds rubrics
 }
 
-TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewAccounts) {
+TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
     DossierTemporaire dossier;
     auto moteur = charger(dossier.ecrire(
         "p.xml",
@@ -163,10 +163,11 @@ TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewAccounts) {
         "</RUBRIQUE><RUBRIQUE CODE='B'><LIGNE COMPTE='' TYPETAUX='9' CATEGORIEAV='9' "
         "SENS='-1' TYPECUMUL='-1'/></RUBRIQUE></IMPRIME></R>"));
     IndexCorrespondances index(*moteur->Rubriques());
-    std::string compte;
+    std::string compte, taux;
     for (size_t i = 0; i < IndexCorrespondances::kMemoMaxCles + 50; ++i) {
         compte = std::to_string(i);
-        index.Cumuler(compte, "", "", "-1");
+        taux = "T" + compte;
+        index.Cumuler(compte, taux, "", "-1");
         ASSERT_LE(index.TailleMemo(), IndexCorrespondances::kMemoMaxCles);
     }
     // Each account fed B once; after the memo was cleared the answers still hold.
