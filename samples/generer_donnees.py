@@ -56,6 +56,10 @@ class Grand:
         self.xml.append(texte)
 
 
+def pct(taux):
+    return f"{float(taux * 100):g}"
+
+
 def ttc_en_ht(ttc, taux):
     ht = cent(ttc / (1 + taux))
     return ht, ttc - ht
@@ -204,8 +208,8 @@ def ca3(graine=GRAINE_CA3):
         tva = cent(ht * taux)
         g.brut(f'      <PIECE NUMERO="{piece}">')
         g.ligne(8, "411000", ht + tva)
-        g.ligne(8, compte, -ht, f"{taux * 100:g}", tt, "V")
-        g.ligne(8, {"55": "445713", "20": "445711", "10": "445712"}[tt], -tva, f"{taux * 100:g}", tt, "V")
+        g.ligne(8, compte, -ht, pct(taux), tt, "V")
+        g.ligne(8, {"55": "445713", "20": "445711", "10": "445712"}[tt], -tva, pct(taux), tt, "V")
         g.brut("      </PIECE>")
         base, taxe = {"55": ("FB", "GB"), "20": ("FP", "GP"), "10": ("FR", "GR")}[tt]
         g.case(base, ht); g.case(taxe, tva); g.case("CA", ht)
@@ -244,8 +248,8 @@ def ca3(graine=GRAINE_CA3):
     for n, (compte, ht, taux, tt) in enumerate(achats, 1):
         tva = cent(ht * taux)
         g.brut(f'      <PIECE NUMERO="FA2611-{n:03d}">')
-        g.ligne(8, compte, ht, f"{taux * 100:g}", tt, "A")
-        g.ligne(8, "445660", tva, f"{taux * 100:g}", tt, "A")
+        g.ligne(8, compte, ht, pct(taux), tt, "A")
+        g.ligne(8, "445660", tva, pct(taux), tt, "A")
         g.ligne(8, "401000", -(ht + tva))
         g.brut("      </PIECE>")
         g.case("HB", tva)
@@ -262,9 +266,9 @@ def ca3(graine=GRAINE_CA3):
                                              ("FA2611-UE2", "607130", Decimal("620.00"), R20, "20", "445201")):
         tva = cent(ht * taux)
         g.brut(f'      <PIECE NUMERO="{piece}">')
-        g.ligne(8, compte, ht, f"{taux * 100:g}", tt, "C")
-        g.ligne(8, "445662", tva, f"{taux * 100:g}", tt, "C")
-        g.ligne(8, due, -tva, f"{taux * 100:g}", tt, "C")
+        g.ligne(8, compte, ht, pct(taux), tt, "C")
+        g.ligne(8, "445662", tva, pct(taux), tt, "C")
+        g.ligne(8, due, -tva, pct(taux), tt, "C")
         g.ligne(8, "401000", -ht)
         g.brut("      </PIECE>")
         g.case("CC", ht); g.case("HB", tva)
@@ -336,8 +340,8 @@ def ca12(graine=GRAINE_CA12):
                                          ("706110", 150000, 260000, R85, "85")):
             ttc = cent(Decimal(rng.randint(lo, hi)) / 100)
             ht, tva = ttc_en_ht(ttc, taux)
-            g.ligne(6, compte, -ht, f"{taux * 100:g}", tt, "V")
-            g.ligne(6, "445714" if tt == "21" else "445715", -tva, f"{taux * 100:g}", tt, "V")
+            g.ligne(6, compte, -ht, pct(taux), tt, "V")
+            g.ligne(6, "445714" if tt == "21" else "445715", -tva, pct(taux), tt, "V")
             g.ligne(6, "530000", ttc)
             base, taxe = ("EV", "FV") if tt == "21" else ("EU", "FU")
             g.case(base, ht); g.case(taxe, tva)
@@ -347,8 +351,8 @@ def ca12(graine=GRAINE_CA12):
                                          ("613200", 95000, 95000, R85, "85")):
             ht = cent(Decimal(rng.randint(lo, hi)) / 100)
             tva = cent(ht * taux)
-            g.ligne(6, compte, ht, f"{taux * 100:g}", tt, "A")
-            g.ligne(6, "445660", tva, f"{taux * 100:g}", tt, "A")
+            g.ligne(6, compte, ht, pct(taux), tt, "A")
+            g.ligne(6, "445660", tva, pct(taux), tt, "A")
             g.ligne(6, "401000", -(ht + tva))
             g.case("HA", tva)
         g.brut("    </MOIS>")
