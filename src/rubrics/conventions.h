@@ -25,7 +25,8 @@ double ArrondiDecimales(double x);
 double VersDouble(const Value& v);
 // At most 15 significant digits, "." as decimal separator whatever the locale.
 std::string NombreVersTexte(double x);
-// Tolerant reading of an amount ("1 234,56", "12,5 EUR", "(100)" ...); never fails.
+// Tolerant reading of an amount ("1 234,56", "12,5 EUR", "(100)" ...): any
+// text reads as a number; only a magnitude beyond a double raises 6.
 double TexteVersNombre(std::string_view s);
 // "yyyy-mm-dd", or the empty text for a non-date, the zero date and today.
 std::string DateVersTexte(const Value& v);

@@ -2,6 +2,9 @@
 // and dependency lines. A change of a number rubric's value carries its
 // signed difference, depth first, into the rubrics it feeds; once the
 // engine's computation is finished every change marks the rubric forced.
+// A propagation that comes back to a rubric already on its path raises 5
+// ("Dépendance circulaire : ..."); a failed change, wherever it fails in the
+// propagation, leaves every rubric as it was before the call.
 // Single-threaded, like every object of the library.
 #pragma once
 
