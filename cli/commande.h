@@ -1,6 +1,9 @@
 // The subcommands of the qxtva tool. A subcommand is a function that gets
-// the arguments following its name and returns the process exit code; it
-// is listed once in the table of commandes.cpp.
+// the arguments following its name and returns the process exit code. To
+// add one: a file defining `const Commande commandeNom{...}` (see
+// calcul.cpp), and its declaration and entry in the table of commandes.cpp.
+// Options (options.h), the failure line below and the rubric table
+// (tableau.h) are shared.
 #pragma once
 
 #include <span>
