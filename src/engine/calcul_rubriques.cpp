@@ -10,13 +10,13 @@
 namespace qx {
 
 class CCalculTVA::Evenements : public XmlScanner::Handler {
-  public:
+public:
     explicit Evenements(CCalculTVA& moteur) : moteur_(moteur) {}
     void element(std::string_view nom, const XmlScanner& scanner) override {
         moteur_.TraiterElement(nom, scanner);
     }
 
-  private:
+private:
     CCalculTVA& moteur_;
 };
 

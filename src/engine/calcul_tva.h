@@ -28,7 +28,7 @@ inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
 class IndexCorrespondances;
 
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
-  public:
+public:
     static std::shared_ptr<CCalculTVA> Creer();
     ~CCalculTVA() override;
 
@@ -47,7 +47,7 @@ class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCal
     // Reports the bytes read during the data pass (for a progress display).
     void SetProgression(XmlScanner::Progress progress) { progression_ = std::move(progress); }
 
-  private:
+private:
     class Evenements;
 
     CCalculTVA() = default;

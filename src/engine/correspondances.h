@@ -49,7 +49,7 @@ void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
                         std::string_view montant);
 
 class IndexCorrespondances {
-  public:
+public:
     // Past this many remembered (node, rate type, category) keys, or this
     // many matches in all, the memo starts afresh: memory stays bounded on any data.
     static constexpr size_t kMemoMaxCles = 100000;
@@ -67,7 +67,7 @@ class IndexCorrespondances {
 
     size_t TailleMemo() const { return memo_.size(); }
 
-  private:
+private:
     struct Ligne {
         Correspondance correspondance;
         std::string typeTaux;

@@ -17,6 +17,7 @@ bool CCalculTVA::Archive() {
         // The writer puts the XML declaration with its encoding before the root.
         XmlDocument document;
         XmlElement racine = document.createRoot("RESULTATTVA");
+        if (!racine) LeverErreur(err::ErrCalcul_DocumentXML, "");
         std::shared_ptr<CRubriques> rubriques = Rubriques();
         const int32_t nombre = rubriques->Count();
         for (int32_t i = 1; i <= nombre; ++i) {

@@ -15,7 +15,7 @@ namespace qx {
 class CCalculTVA;
 
 class CRubriques : public Object {
-  public:
+public:
     // Public members, in the order hosts see them.
     std::shared_ptr<CRubrique> Item(const Value& vntIndexKey) const;  // none when absent
     bool IsKeyExist(std::string_view Key) const;
@@ -31,7 +31,7 @@ class CRubriques : public Object {
     // Position 1..Count, unchecked.
     const std::shared_ptr<CRubrique>& at(int32_t position) const { return rubriques_.at(position); }
 
-  private:
+private:
     std::shared_ptr<CRubrique> AjouterRubrique(std::string_view codeImprime,
                                                const XmlElement& element);
     std::shared_ptr<CRubrique> NouvelleRubrique();

@@ -1,5 +1,5 @@
 // Helpers shared by the engine and checks tests: a private temporary folder
-// per test, files written into it, and small parameter-file builders.
+// per test, engines built from inline XML, and a one-line summary of rubrics.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,49 +9,41 @@
 #include <functional>
 #include <random>
 #include <sstream>
-#include <string>
 
-#include "platform/error.h"
+#include "engine/calcul_tva.h"
 
 namespace qx::test {
 
 class DossierTemporaire {
-  public:
-    DossierTemporaire() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::random_device alea;
-        chemin_ =
-            std::filesystem::temp_directory_path() /
-            ("qx_engine_" + std::string(info ? info->name() : "x") + "_" + std::to_string(alea()));
-        std::filesystem::create_directories(chemin_);
+public:
+    DossierTemporaire()
+        : racine_(std::filesystem::temp_directory_path() /
+                  ("qx_engine_" + std::to_string(std::random_device{}()))) {
+        std::filesystem::create_directories(racine_);
     }
     ~DossierTemporaire() {
-        std::error_code ec;
-        std::filesystem::remove_all(chemin_, ec);
+        std::error_code ignore;
+        std::filesystem::remove_all(racine_, ignore);
     }
-    DossierTemporaire(const DossierTemporaire&) = delete;
-    DossierTemporaire& operator=(const DossierTemporaire&) = delete;
 
-    std::string chemin(const std::string& nom) const { return (chemin_ / nom).string(); }
+    std::string chemin(const std::string& nom) const { return (racine_ / nom).string(); }
     std::string ecrire(const std::string& nom, const std::string& contenu) const {
-        std::string p = chemin(nom);
-        std::ofstream(p, std::ios::binary) << contenu;
-        return p;
+        std::ofstream(chemin(nom), std::ios::binary) << contenu;
+        return chemin(nom);
     }
-    const std::filesystem::path& racine() const { return chemin_; }
+    std::string racine() const { return racine_.string(); }
 
-  private:
-    std::filesystem::path chemin_;
+private:
+    std::filesystem::path racine_;
 };
 
 inline std::string lireFichier(const std::string& chemin) {
-    std::ifstream in(chemin, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(chemin, std::ios::binary).rdbuf();
     return s.str();
 }
 
-// Runs the call and gives the qx::Error it raised; fails the test if none.
+// The qx::Error the call raised; fails the test when it raised none.
 inline Error erreurDe(const std::function<void()>& appel) {
     try {
         appel();
@@ -60,6 +52,22 @@ inline Error erreurDe(const std::function<void()>& appel) {
     }
     ADD_FAILURE() << "no error raised";
     return Error(0, "");
+}
+
+// An engine whose collection was loaded from a parameter text (no data pass).
+inline std::shared_ptr<CCalculTVA> charger(const DossierTemporaire& d, const std::string& xml) {
+    auto moteur = CCalculTVA::Creer();
+    moteur->Rubriques()->ChargerFichier(d.ecrire("p.xml", xml));
+    return moteur;
+}
+
+// "KEY=exchange text" for every rubric in order, "*" after a forced one.
+inline std::string resume(const CRubriques& rubriques) {
+    std::string out;
+    for (const auto& r : rubriques.NewEnum())
+        out += (out.empty() ? "" : " ") + r->KeyRubrique() + "=" + r->AsXML() +
+               (r->IsForce() ? "*" : "");
+    return out;
 }
 
 }  // namespace qx::test
