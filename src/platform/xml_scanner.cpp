@@ -45,16 +45,41 @@ struct ScannerCallbacks {
 };
 
 // Hot path: called for every attribute the engine reads on every data line.
-// Names are compared in one pass, without measuring libxml2's text first.
 std::string_view XmlScanner::attribut(std::string_view name) const {
+    const size_t n = name.size();
+    for (int k = 0; k < knownNameCount_; ++k) {
+        const KnownName& known = knownNames_[k];
+        if (known.length != n || std::memcmp(known.text, name.data(), n) != 0) continue;
+        for (int i = 0; i < attributeCount_; ++i) {
+            const char* const* a = attributes_ + 5 * i;
+            if (a[0] == known.parserCopy)
+                return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
+        }
+        break;  // absent here, or a copy the parser did not share: compare the texts
+    }
+    return chercher(name);
+}
+
+// Compares the names in one pass, without measuring the parser's text first.
+std::string_view XmlScanner::chercher(std::string_view name) const {
     const size_t n = name.size();
     for (int i = 0; i < attributeCount_; ++i) {
         const char* const* a = attributes_ + 5 * i;
         const char* candidate = a[0];
         size_t k = 0;
         while (k < n && candidate[k] == name[k] && candidate[k] != '\0') ++k;
-        if (k == n && candidate[k] == '\0')
-            return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
+        if (k != n || candidate[k] != '\0') continue;
+        constexpr int capacity = static_cast<int>(sizeof knownNames_ / sizeof knownNames_[0]);
+        bool known = false;
+        for (int j = 0; j < knownNameCount_ && !known; ++j)
+            known = knownNames_[j].parserCopy == candidate;
+        if (!known && knownNameCount_ < capacity && n < sizeof knownNames_[0].text) {
+            KnownName& entry = knownNames_[knownNameCount_++];
+            std::memcpy(entry.text, name.data(), n);
+            entry.length = static_cast<uint8_t>(n);
+            entry.parserCopy = candidate;
+        }
+        return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
     }
     return {};
 }
@@ -70,6 +95,9 @@ void XmlScanner::scanner(Handler& handler) {
         if (size > 0) total = static_cast<uint64_t>(size);
         std::fseek(file.get(), 0, SEEK_SET);
     }
+
+    // A new parser keeps new copies of the names.
+    knownNameCount_ = 0;
 
     xmlSAXHandler sax;
     std::memset(&sax, 0, sizeof sax);

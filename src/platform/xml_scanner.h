@@ -39,10 +39,23 @@ public:
 private:
     friend struct ScannerCallbacks;
 
+    std::string_view chercher(std::string_view name) const;
+
     std::string path_;
     Progress progress_;
     const char* const* attributes_ = nullptr;  // libxml2's five pointers per attribute
     int attributeCount_ = 0;
+
+    // Attribute names already found during this scan, with the parser's own
+    // copy: the parser keeps one copy of each name, so the next lookups of a
+    // name compare one pointer per attribute. Emptied at every scan.
+    struct KnownName {
+        char text[24];
+        uint8_t length;
+        const char* parserCopy;
+    };
+    mutable KnownName knownNames_[8];
+    mutable int knownNameCount_ = 0;
 };
 
 // The number a host sees for a parser error code.

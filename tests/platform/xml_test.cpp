@@ -85,6 +85,40 @@ TEST(XmlScannerTest, AttributeNamesMatchWholly) {
             << "attribute '" << lookups.cases[i].first << "'";
 }
 
+TEST(XmlScannerTest, RepeatedLookupsStayExactAcrossElementsAndScans) {
+    // Each element is read with the same name texts, from one reused buffer;
+    // names come and go and change places from one element and one file to the next.
+    struct Reader : XmlScanner::Handler {
+        std::string buffer;
+        std::vector<std::string> got;
+        void element(std::string_view name, const XmlScanner& s) override {
+            std::string line(name);
+            for (const char* n : {"A", "B", "AB"}) {
+                buffer = n;
+                line += " " + std::string(s.attribut(buffer)) + "|" + std::string(s.attribut(n));
+            }
+            got.push_back(line);
+        }
+    };
+    struct Case {
+        std::string xml;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"<R A='1' B='2'><E AB='3'/><E B='4' A='5'/></R>",
+         {"R 1|1 2|2 |", "E | | 3|3", "E 5|5 4|4 |"}},
+        {"<R B='x' A='y'><E A='z'/></R>", {"R y|y x|x |", "E z|z | |"}},
+        {"<Q AB='p' B='q'/>", {"Q | q|q p|p"}},
+    };
+    XmlScanner scanner;  // one scanner for every file
+    for (size_t i = 0; i < cases.size(); ++i) {
+        Reader reader;
+        scanner.setFichier(tempFile("lookups" + std::to_string(i) + ".xml", cases[i].xml));
+        scanner.scanner(reader);
+        EXPECT_EQ(reader.got, cases[i].expected) << cases[i].xml;
+    }
+}
+
 TEST(XmlScannerTest, LargeFilesAreReadWhateverTheChunkBoundaries) {
     // Several hundred kilobytes, so that elements and values straddle every
     // read boundary; each line carries its own number twice, in a Latin-1 file.
