@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 lignes=1000000
-repetitions=3
+repetitions=5
 appels=1000000
 smoke=0
 while [ $# -gt 0 ]; do
