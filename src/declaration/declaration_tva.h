@@ -8,10 +8,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "declaration/ardilo_interface.h"
+#include "platform/error.h"
 #include "platform/value.h"
 #include "records/declarants.h"
 #include "records/paiements.h"
@@ -29,7 +31,7 @@ struct TRubr {
 };
 
 class Cls_DeclarationTVA : public Object {
-  public:
+public:
     // Raises the product's error (429 when it is missing) when the connector
     // cannot be created or set up.
     Cls_DeclarationTVA();
@@ -98,7 +100,41 @@ class Cls_DeclarationTVA : public Object {
     const std::string& DateDebutTexte() const { return dateDebut_; }
     const std::string& DateFinTexte() const { return dateFin_; }
 
-  private:
+private:
+    // The header data handed to the transfer step.
+    struct TParamTransmission {
+        std::string Commentaires;
+        std::string Description;
+        int16_t OpCoCode = 0;
+        bool TestFile = false;
+        Date Date_Debut;
+        Date Date_Fin;
+        std::string SIRET;
+        std::string NomDebiteur;
+        std::string XmlDeclaration;
+    };
+
+    // An engine whose Init went through, or none; the failure of Init, when
+    // there was one, is left in *erreur.
+    std::shared_ptr<CCalculTVA> Creer_Calcul(const std::string& Chemin_Fichier_Donnees,
+                                             const std::string& Chemin_Fichier_Parametrage,
+                                             const std::string& Chemin_Fichier_Resultat,
+                                             std::optional<Error>* erreur = nullptr);
+    // The product's answer, or the empty text when nothing was transferred.
+    std::string Transmettre_Declaration(const TParamTransmission& param);
+    // Fills the product's declaration from the records, the period and the payments.
+    void RemplirDeclaration(DeclarationEdi& declaration);
+
+    // Copies the computed rubrics of one form ("CA3", "CA3A" or "CA12").
+    void Transferer_Formulaire(CCalculTVA& calcul, DeclarationEdi& declaration,
+                               const std::string& nomFormulaire);
+    // True when a value was set on the form; never raises.
+    bool Affecter_Rubrique(FormulaireEdi& formulaire, const std::string& code,
+                           const std::string& texte, double nombre);
+    void Transferer_Acomptes(const std::shared_ptr<FormulaireEdi>& formulaire);
+    // Loads a stored declaration whose first line opens with three bytes to drop.
+    bool Charger_Pivot(DeclarationEdi& declaration, const std::string& chemin);
+
     std::shared_ptr<Cls_Emetteur> emetteur_;
     std::shared_ptr<Cls_Redevable> redevable_;
     std::shared_ptr<Cls_Redacteur> redacteur_;
@@ -117,5 +153,10 @@ class Cls_DeclarationTVA : public Object {
 
 // The product's form name of a form type code; empty for unknown codes.
 std::string Nom_Formulaire(int32_t typeFormulaire);
+
+// Re-serialises an XML text without its XML declaration, indented on
+// request, behind a UTF-8 byte-order mark on request. Raises 5 for a text
+// that is not well-formed XML.
+std::string Indenter_XML(const std::string& texte, bool indenter, bool marqueOrdreOctets);
 
 }  // namespace qx
