@@ -135,7 +135,7 @@ const std::vector<Correspondance>& IndexCorrespondances::Correspondances(
     if (it != memo_.end()) return it->second;
 
     std::vector<Correspondance> resultat = Calculer(noeud, typeTaux, categorie);
-    if (resultat.size() > kMemoMaxCorrespondances / 4) {
+    if (resultat.size() > kMemoMaxCorrespondances / 4 || cle_.size() > kMemoMaxOctetsCle) {
         // Too large to be worth remembering.
         calcul_ = std::move(resultat);
         return calcul_;

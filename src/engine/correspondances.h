@@ -54,6 +54,8 @@ public:
     // many matches in all, the memo starts afresh: memory stays bounded on any data.
     static constexpr size_t kMemoMaxCles = 100000;
     static constexpr size_t kMemoMaxCorrespondances = 4000000;
+    // Longer keys (absurd rate types or categories) are answered without being remembered.
+    static constexpr size_t kMemoMaxOctetsCle = 256;
 
     explicit IndexCorrespondances(const CRubriques& rubriques);
 

@@ -127,6 +127,8 @@ TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
     // Every line fed B once, before and after the memo started afresh.
     EXPECT_EQ(moteur->Rubriques()->Item(Value("FB"))->AsDouble(), -double(n));
     EXPECT_EQ(index.Correspondances("41", "", "").size(), 2u);
+    EXPECT_EQ(index.Correspondances("41", std::string(300, '9'), "").size(), 2u);
+    EXPECT_EQ(index.TailleMemo(), 51u);  // the long key was not kept
 }
 
 }  // namespace
