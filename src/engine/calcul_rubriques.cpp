@@ -2,6 +2,7 @@
 // adds its amount into the rubrics whose account lines it matches, and
 // "PARAMS" sets the VAT credit carried forward.
 #include <array>
+#include <utility>
 
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
@@ -26,12 +27,14 @@ void CCalculTVA::CalculerRubriques() {
         XmlScanner scanDonnee;
         scanDonnee.setFichier(fichierDonnee_);
         scanDonnee.setProgression(progression_);
-        index_ = std::make_unique<IndexCorrespondances>(*rubriques);
-        // The index points into the rubrics of this pass only: drop it on every way out.
-        struct Liberation {
-            std::unique_ptr<IndexCorrespondances>& index;
-            ~Liberation() { index.reset(); }
-        } liberation{index_};
+        IndexCorrespondances index(*rubriques);
+        // The index serves this pass only: put back the previous one on every
+        // way out (a host's progress handler could even start another Init).
+        struct Restauration {
+            IndexCorrespondances*& index;
+            IndexCorrespondances* precedent;
+            ~Restauration() { index = precedent; }
+        } restauration{index_, std::exchange(index_, &index)};
         Evenements evenements(*this);
         scanDonnee.scanner(evenements);
     }

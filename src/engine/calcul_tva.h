@@ -59,8 +59,8 @@ private:
     void TraiterLigne(const XmlScanner& scanner);
 
     std::shared_ptr<CRubriques> rubriques_;
-    // Matches of data lines to account lines, built for the pass under way.
-    std::unique_ptr<IndexCorrespondances> index_;
+    // Matches of data lines to account lines of the pass under way (owned by it).
+    IndexCorrespondances* index_ = nullptr;
     std::string fichierDonnee_;
     std::string fichierRubrique_;
     std::string fichierResultat_;
