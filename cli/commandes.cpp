@@ -6,10 +6,14 @@ namespace qxtva {
 
 // Each subcommand defines its entry in its own file.
 extern const Commande commandeCalcul;
+extern const Commande commandeDeclarer;
+extern const Commande commandeMontant;
+extern const Commande commandePivot;
+extern const Commande commandeReglements;
 
 namespace {
-const std::array<const Commande*, 1> kCommandes = {
-    &commandeCalcul,
+const std::array<const Commande*, 5> kCommandes = {
+    &commandeCalcul, &commandeDeclarer, &commandeMontant, &commandePivot, &commandeReglements,
 };
 }  // namespace
 

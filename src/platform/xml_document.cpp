@@ -69,6 +69,14 @@ std::optional<std::string> XmlElement::attribute(std::string_view name) const {
     return result;
 }
 
+std::vector<std::string> XmlElement::attributeNames() const {
+    std::vector<std::string> names;
+    if (!node_) return names;
+    for (xmlAttrPtr attr = N(node_)->properties; attr; attr = attr->next)
+        names.emplace_back(reinterpret_cast<const char*>(attr->name));
+    return names;
+}
+
 void XmlElement::setAttribute(std::string_view name, std::string_view value) {
     std::string k(name), v(value);
     xmlSetProp(N(node_), X(k), X(v));

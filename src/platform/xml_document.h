@@ -24,6 +24,8 @@ public:
     // The attribute's text, or nothing when the element does not carry it.
     std::optional<std::string> attribute(std::string_view name) const;
     void setAttribute(std::string_view name, std::string_view value);
+    // The names of the attributes the element carries, in document order.
+    std::vector<std::string> attributeNames() const;
 
     // Element children, all of them or those of one name, in document order.
     std::vector<XmlElement> children() const;

@@ -1,0 +1,95 @@
+// qxtva declarer: generates a declaration from a dossier file and the two
+// computation files, and hands it to the transmission product.
+#include <array>
+#include <iostream>
+
+#include "commande.h"
+#include "declaration/declaration_tva.h"
+#include "dossier.h"
+#include "options.h"
+#include "parametres.h"
+#include "platform/clock.h"
+#include "platform/thread_state.h"
+
+namespace qxtva {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage : qxtva declarer --dossier DOSSIER.xml --donnees DONNEES.xml --rubriques RUBRIQUES.xml\n"
+    "                       --resultat RESULTAT.xml [--type T] [--date-jour AAAA-MM-JJ]\n"
+    "\n"
+    "Calcule la déclaration et la transmet à Ardilo direct, avec l'en-tête, le déclarant,\n"
+    "le rédacteur, le redevable, les paiements et les acomptes du dossier (format décrit\n"
+    "dans samples/README.md). Le dépôt est écrit dans la boîte d'envoi d'Ardilo direct\n"
+    "(variable ARDILO_OUTBOX, sinon $HOME/.ardilo/envoi).\n"
+    "\n"
+    "  --dossier F      dossier de la déclaration (racine DOSSIERTVA)\n"
+    "  --donnees F      fichier de données comptables (racine DONNEESTVA)\n"
+    "  --rubriques F    fichier de description des rubriques (racine RUBRIQUESTVA)\n"
+    "  --resultat F     chemin du fichier résultat transmis au calcul (non écrit)\n"
+    "  --type T         type de déclaration : remplace l'attribut TYPE du dossier\n"
+    "                   (CA3 par défaut)\n"
+    "  --date-jour D    date du jour à retenir, AAAA-MM-JJ\n"
+    "\n"
+    "Affiche la réponse d'Ardilo direct. Sortie : 0 transmis, 2 échec (message sur stderr),\n"
+    "64 mauvais usage.\n";
+
+constexpr std::array<DefinitionOption, 6> kOptions = {{
+    {"dossier", true, false, true},
+    {"donnees", true, false, true},
+    {"rubriques", true, false, true},
+    {"resultat", true, false, true},
+    {"type", true, false, false},
+    {"date-jour", true, false, false},
+}};
+
+// The library's messages break lines with CR LF; a terminal wants LF.
+std::string lignesTerminal(const std::string& texte) {
+    std::string sortie;
+    for (size_t i = 0; i < texte.size(); ++i)
+        if (!(texte[i] == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n')) sortie += texte[i];
+    return sortie;
+}
+
+int executer(const Arguments& arguments) {
+    Options options = Options::analyser(arguments, kOptions);
+    if (options.aide()) {
+        std::cout << kUsage;
+        return kSortieSucces;
+    }
+    std::optional<std::string> type;
+    if (options.present("type")) type = lireType(options.valeur("type"));
+    if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
+
+    qx::Cls_DeclarationTVA declaration;
+    const std::string cheminDossier = *options.valeur("dossier");
+    try {
+        Dossier dossier = chargerDossier(cheminDossier, declaration);
+        if (!type) type = dossier.type;
+    } catch (const DossierInvalide& e) {
+        std::cerr << "qxtva declarer : dossier « " << cheminDossier << " » : " << e.what() << '\n';
+        return kSortieErreur;
+    }
+    declaration.SetvTypeDeclaration(type.value_or("CA3"));
+
+    std::string info;
+    const std::string resultat = declaration.Generer_Declaration_TVA(
+        *options.valeur("donnees"), *options.valeur("rubriques"), *options.valeur("resultat"),
+        info);
+    if (resultat.empty()) {
+        // A refused transfer has already said so through its message box.
+        std::cerr << (info.empty() ? "La déclaration n'a pas été transmise." : lignesTerminal(info))
+                  << '\n';
+        return kSortieErreur;
+    }
+    std::cout << resultat << '\n';
+    return kSortieSucces;
+}
+
+}  // namespace
+
+extern const Commande commandeDeclarer;
+const Commande commandeDeclarer{
+    "declarer", "calcule une déclaration et la transmet à Ardilo direct", kUsage, executer};
+
+}  // namespace qxtva
