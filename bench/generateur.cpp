@@ -21,7 +21,7 @@ namespace {
 
 // Buffered writer: files of a hundred megabytes are written in large blocks.
 class Sortie {
-  public:
+public:
     explicit Sortie(const std::string& chemin)
         : chemin_(chemin), fichier_(std::fopen(chemin.c_str(), "wb"), std::fclose) {
         if (!fichier_)
@@ -47,7 +47,7 @@ class Sortie {
         return ecrits_;
     }
 
-  private:
+private:
     static constexpr size_t taille = 1 << 20;
     void vider() {
         if (tampon_.empty()) return;

@@ -12,7 +12,7 @@ namespace qx::bench {
 
 // splitmix64: small, fast and identical everywhere.
 class Aleatoire {
-  public:
+public:
     explicit Aleatoire(uint64_t graine) : etat_(graine) {}
     uint64_t suivant();
     // Uniform in [0, n); n > 0.
@@ -20,7 +20,7 @@ class Aleatoire {
     // True with probability pourMille / 1000.
     bool chance(uint32_t pourMille) { return entre(1000) < pourMille; }
 
-  private:
+private:
     uint64_t etat_;
 };
 
