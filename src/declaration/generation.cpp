@@ -142,7 +142,6 @@ void Cls_DeclarationTVA::RemplirDeclaration(DeclarationEdi& declaration) {
 std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
     const std::string& Chemin_Fichier_Donnees, const std::string& Chemin_Fichier_Parametrage,
     const std::string& Chemin_Fichier_Resultat, std::string& Info_Retour) {
-    std::string resultat;
     // Every object made here is held by a local: whatever way the call ends,
     // they go with it.
     std::shared_ptr<DeclarationEdi> declaration;
@@ -184,8 +183,8 @@ std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
         Info_Retour = messageGeneration(erreurCourante());
         return {};
     }
-    resultat = Transmettre_Declaration(param);
-    return resultat;
+    // The transfer handles its own failures: Info_Retour stays as the caller set it.
+    return Transmettre_Declaration(param);
 }
 
 std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
