@@ -1,0 +1,94 @@
+// Small helpers shared by the test programs: the error a call raises, whole
+// files, a private folder and an environment variable set for a scope.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "platform/error.h"
+
+namespace qx::test {
+
+namespace fs = std::filesystem;
+
+// The number of the error the call raises; 0 when it raises none.
+inline int32_t errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// The description of the error the call raises; empty when it raises none.
+inline std::string descriptionOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.description();
+    }
+    return {};
+}
+
+inline std::string lireFichier(const fs::path& chemin) {
+    std::ifstream in(chemin, std::ios::binary);
+    std::ostringstream texte;
+    texte << in.rdbuf();
+    return texte.str();
+}
+
+inline void ecrireFichier(const fs::path& chemin, std::string_view texte) {
+    std::ofstream(chemin, std::ios::binary) << texte;
+}
+
+// A fresh folder of its own, removed with everything in it at the end. The
+// process id keeps test programs run side by side apart.
+class DossierTemporaire {
+public:
+    DossierTemporaire()
+        : chemin_(fs::temp_directory_path() /
+                  ("qx_test_" + std::to_string(::getpid()) + "_" + std::to_string(++compteur_))) {
+        fs::remove_all(chemin_);
+        fs::create_directories(chemin_);
+    }
+    ~DossierTemporaire() {
+        std::error_code ec;
+        fs::remove_all(chemin_, ec);
+    }
+    DossierTemporaire(const DossierTemporaire&) = delete;
+    DossierTemporaire& operator=(const DossierTemporaire&) = delete;
+
+    const fs::path& chemin() const { return chemin_; }
+    fs::path operator/(std::string_view nom) const { return chemin_ / nom; }
+
+private:
+    fs::path chemin_;
+    static inline int compteur_ = 0;
+};
+
+// Sets (or, given nullptr, removes) an environment variable while alive, then
+// puts back what was there.
+class VariableTemporaire {
+public:
+    VariableTemporaire(const char* nom, const char* valeur) : nom_(nom) {
+        if (const char* avant = std::getenv(nom)) avant_ = avant;
+        valeur ? setenv(nom, valeur, 1) : unsetenv(nom);
+    }
+    ~VariableTemporaire() { avant_ ? setenv(nom_, avant_->c_str(), 1) : unsetenv(nom_); }
+    VariableTemporaire(const VariableTemporaire&) = delete;
+    VariableTemporaire& operator=(const VariableTemporaire&) = delete;
+
+private:
+    const char* nom_;
+    std::optional<std::string> avant_;
+};
+
+}  // namespace qx::test
