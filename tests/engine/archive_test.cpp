@@ -15,14 +15,14 @@ std::shared_ptr<CCalculTVA> calculer(const DossierTemporaire& d, const std::stri
                                      const std::string& donnees, const std::string& resultat) {
     DefinirTypeDeclaration("CA3");
     auto moteur = CCalculTVA::Creer();
-    moteur->Init(d.ecrire("d.xml", donnees), d.ecrire("p.xml", rubriques), resultat);
+    moteur->Init(ecrire(d, "d.xml", donnees), ecrire(d, "p.xml", rubriques), resultat);
     DefinirTypeDeclaration("");
     return moteur;
 }
 
 TEST(ArchiveTest, WritesEveryRubricInOrderInLatin1) {
     DossierTemporaire d;
-    const std::string resultat = d.chemin("resultat.xml");
+    const std::string resultat = chemin(d, "resultat.xml");
     auto moteur = calculer(d, R"(<R><IMPRIME CODE="CA3">
         <RUBRIQUE CODE="FP"><LIGNE COMPTE="70"/></RUBRIQUE>
         <RUBRIQUE CODE="GP"><LIGNE COMPTE="4457"/></RUBRIQUE>
@@ -67,15 +67,15 @@ TEST(ArchiveTest, WritesEveryRubricInOrderInLatin1) {
 
 TEST(ArchiveTest, FailuresAreRaisedWithThePath) {
     DossierTemporaire d;
-    const std::string fichier = d.ecrire("fichier", "x");
-    for (const std::string& chemin :
-         {std::string(), d.chemin("absent/r.xml"), d.racine(), fichier + "/r.xml"}) {
+    const std::string fichier = ecrire(d, "fichier", "x");
+    for (const std::string& sortie :
+         {std::string(), chemin(d, "absent/r.xml"), d.chemin().string(), fichier + "/r.xml"}) {
         auto moteur = calculer(d, "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='A'/></IMPRIME></R>",
-                               "<D/>", chemin);
+                               "<D/>", sortie);
         Error e = erreurDe([&] { moteur->Archive(); });
         EXPECT_EQ(e.number(), 75);
         EXPECT_EQ(e.description().rfind(
-                      "Impossible d'enregistrer le fichier résultat '" + chemin + "' : ", 0),
+                      "Impossible d'enregistrer le fichier résultat '" + sortie + "' : ", 0),
                   0u)
             << e.description();
     }

@@ -26,7 +26,7 @@ protected:
 
     std::string calculer(const std::string& rubriques, const std::string& donnees) {
         auto moteur = CCalculTVA::Creer();
-        moteur->Init(d.ecrire("d.xml", donnees), d.ecrire("p.xml", rubriques), "");
+        moteur->Init(ecrire(d, "d.xml", donnees), ecrire(d, "p.xml", rubriques), "");
         return resume(*moteur->Rubriques());
     }
     DossierTemporaire d;
@@ -41,13 +41,13 @@ TEST_F(CalculTest, InitComputesTheHandWorkedCA3) {
     // the 5.5% row (201 against 0) is too far apart to be corrected.
     auto moteur = CCalculTVA::Creer();
     EXPECT_TRUE(moteur->Init(kDonnees + "ca3_donnees.xml", kDonnees + "ca3_rubriques.xml",
-                             d.chemin("r.xml")));
+                             chemin(d, "r.xml")));
     EXPECT_TRUE(moteur->CalculTermine());
     EXPECT_EQ(resume(*moteur->Rubriques()),
               "CA3FP=9000 CA3GP=1800* CA3FB=201 CA3GB=0 CA3NOM= CA3TOT=9000 CA3TAX=1800* "
               "CA3DED=400 CA3NET=1400* CA3HD=1250");
     EXPECT_EQ(moteur->Rubriques()->Item(Value("CA3GP"))->ValeurInitiale().toDouble(), 1799);
-    EXPECT_FALSE(FichierExiste(d.chemin("r.xml")));  // Init never writes the result
+    EXPECT_FALSE(FichierExiste(chemin(d, "r.xml")));  // Init never writes the result
 
     // A second Init starts from a new collection; CalculTermine is already set,
     // so every change of its pass counts as forced.
@@ -75,7 +75,7 @@ TEST_F(CalculTest, InitComputesTheHandWorkedCA3) {
 TEST_F(CalculTest, InitFailures) {
     const std::string rubriques = kDonnees + "ca3_rubriques.xml";
     const std::string donnees = kDonnees + "ca3_donnees.xml";
-    const std::string sansCredit = d.ecrire("p2.xml", "<R><IMPRIME CODE='CA3'/></R>");
+    const std::string sansCredit = ecrire(d, "p2.xml", "<R><IMPRIME CODE='CA3'/></R>");
     struct Cas {
         std::string donnees, rubriques, type;
         uint32_t numero;    // 0: a parser number
@@ -84,18 +84,19 @@ TEST_F(CalculTest, InitFailures) {
     };
     const Cas cas[] = {
         {"", "", "CA3", 0x80040203, "Le fichier de description de rubrique n'existe pas", false},
-        {d.chemin("x"), d.chemin("y"), "CA3", 0x80040203, "Le fichier de description", false},
-        {donnees, d.racine(), "CA3", 0x80040203, "Le fichier de description", false},
+        {chemin(d, "x"), chemin(d, "y"), "CA3", 0x80040203, "Le fichier de description", false},
+        {donnees, d.chemin().string(), "CA3", 0x80040203, "Le fichier de description", false},
         {"", rubriques, "CA3", 0x80040202, "Le fichier de données comptable n'existe pas", false},
-        {d.racine(), rubriques, "CA3", 0x80040202, "Le fichier de données comptable", false},
-        {donnees, d.ecrire("p.xml", "<R><IMPRIME CODE='CA3'>"), "CA3", 0,
+        {d.chemin().string(), rubriques, "CA3", 0x80040202, "Le fichier de données comptable",
+         false},
+        {donnees, ecrire(d, "p.xml", "<R><IMPRIME CODE='CA3'>"), "CA3", 0,
          "Erreur de chargement document XML des rubriques (fichier ligne 1) \r", true},
-        {d.ecrire("d.xml", "<D><LIGNE COMPTE='70'>\n</D>"), rubriques, "CA3", 0, "", true},
-        {d.ecrire("d2.xml", "<D><PARAMS CREDITTVA='5'/></D>"), sansCredit, "CA3", 91,
+        {ecrire(d, "d.xml", "<D><LIGNE COMPTE='70'>\n</D>"), rubriques, "CA3", 0, "", true},
+        {ecrire(d, "d2.xml", "<D><PARAMS CREDITTVA='5'/></D>"), sansCredit, "CA3", 91,
          "La rubrique de crédit de TVA 'CA3HD' est absente du paramétrage : le crédit reporté ne "
          "peut pas être repris",
          true},
-        {d.chemin("d2.xml"), sansCredit, "CA12E", 91,
+        {chemin(d, "d2.xml"), sansCredit, "CA12E", 91,
          "La rubrique de crédit de TVA 'CA12KA' est absente", true},
     };
     for (const Cas& k : cas) {
@@ -195,9 +196,9 @@ TEST(ModuleEngineTest, ErrorTableAndFileChecks) {
     }
     DossierTemporaire d;
     EXPECT_FALSE(FichierExiste(""));
-    EXPECT_FALSE(FichierExiste(d.racine()));
-    EXPECT_FALSE(FichierExiste(d.chemin("absent")));
-    EXPECT_TRUE(FichierExiste(d.ecrire("vide", "")));
+    EXPECT_FALSE(FichierExiste(d.chemin().string()));
+    EXPECT_FALSE(FichierExiste(chemin(d, "absent")));
+    EXPECT_TRUE(FichierExiste(ecrire(d, "vide", "")));
 }
 
 }  // namespace

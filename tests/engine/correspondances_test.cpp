@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <random>
 
 #include "engine/engine_test_util.h"
 

@@ -2,8 +2,6 @@
 // it is keyed, how dependency lines are resolved, and every failure.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "engine/engine_test_util.h"
 #include "platform/message_box.h"
 
@@ -67,7 +65,7 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         DossierTemporaire d;
         auto moteur = CCalculTVA::Creer();
         Error e =
-            erreurDe([&] { moteur->Rubriques()->ChargerFichier(d.ecrire("p.xml", k.contenu)); });
+            erreurDe([&] { moteur->Rubriques()->ChargerFichier(ecrire(d, "p.xml", k.contenu)); });
         if (k.numero) {
             EXPECT_EQ(e.number(), k.numero) << k.contenu;
         } else {
@@ -88,12 +86,16 @@ TEST(ResoudreDependancesTest, LinksTargetsIgnoringCaseAndReportsOthersInDevelopm
     std::vector<std::string> messages;
     MessageBoxHandler avant =
         installerMessageBox([&](const std::string& m) { messages.push_back(m); });
-    ::unsetenv("QXTVA_MODE_DEVELOPPEMENT");
-    auto moteur = charger(d, xml);
-    EXPECT_TRUE(messages.empty());
-    ::setenv("QXTVA_MODE_DEVELOPPEMENT", "1", 1);
-    charger(d, xml);
-    ::unsetenv("QXTVA_MODE_DEVELOPPEMENT");
+    std::shared_ptr<CCalculTVA> moteur;
+    {
+        VariableTemporaire horsDeveloppement("QXTVA_MODE_DEVELOPPEMENT", nullptr);
+        moteur = charger(d, xml);
+        EXPECT_TRUE(messages.empty());
+    }
+    {
+        VariableTemporaire developpement("QXTVA_MODE_DEVELOPPEMENT", "1");
+        charger(d, xml);
+    }
     installerMessageBox(avant);
 #ifdef NDEBUG
     EXPECT_TRUE(messages.empty());
