@@ -11,11 +11,6 @@
 namespace qx {
 namespace {
 
-// The double nearest to 0.4999999999999: a fractional part above it rounds
-// away from zero like a half.
-constexpr double kSeuilDemi = 0.4999999999999;
-constexpr double kEchelleDecimales = 1e9;
-
 bool commencePar(std::string_view texte, size_t pos, std::string_view prefixe) {
     // The first byte decides almost every call of the amount walk cheaply.
     return !prefixe.empty() && texte[pos] == prefixe[0] &&
@@ -26,7 +21,7 @@ bool commencePar(std::string_view texte, size_t pos, std::string_view prefixe) {
 // a number text and stops at the first character that does not fit. Fed one
 // character at a time so that callers need not build the text first.
 class LecteurNombre {
-  public:
+public:
     // False once the reading has stopped; later characters are ignored.
     bool ajouter(char c) {
         if (arrete_) return false;
@@ -62,7 +57,7 @@ class LecteurNombre {
         return resultat;
     }
 
-  private:
+private:
     std::string texte_;  // short amounts stay within the string's inline buffer
     bool signe_ = false;
     bool point_ = false;
@@ -122,20 +117,11 @@ std::string CleRubrique(std::string_view codeImprime, std::string_view codeRubri
     return cle;
 }
 
-double ArrondiEntier(double x) {
-    if (!std::isfinite(x)) throw Error::runtime(err::Depassement);
-    const double t = std::trunc(x);
-    const double f = x - t;
-    if (f < -kSeuilDemi) return t - 1.0;
-    if (f > kSeuilDemi) return t + 1.0;
-    return t;
+namespace detail {
+void leverDepassement() {
+    throw Error::runtime(err::Depassement);
 }
-
-double ArrondiDecimales(double x) {
-    const double resultat = ArrondiEntier(x * kEchelleDecimales) / kEchelleDecimales;
-    if (!std::isfinite(resultat)) throw Error::runtime(err::Depassement);
-    return resultat;
-}
+}  // namespace detail
 
 double VersDouble(const Value& v) {
     try {
@@ -158,7 +144,54 @@ std::string NombreVersTexte(double x) {
     return formatDouble(x, ".");
 }
 
+namespace {
+
+// Exact powers of ten: every one up to 1e22 is a double.
+constexpr double kPuissancesDix[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The amounts of a data file are almost all plain: an optional sign, digits,
+// and a "." or "," with more digits. With at most 15 digits the mantissa and
+// the power of ten are exact doubles, so their quotient is the correctly
+// rounded value, the same as reading the text. Such a text never reaches the
+// local separators: digits, signs, "." and "," are decided before them.
+// False for any other shape, which takes the full walk.
+bool lireMontantSimple(std::string_view s, double& resultat) {
+    size_t pos = 0;
+    const bool negatif = s[0] == '-';
+    if (negatif || s[0] == '+') pos = 1;
+    uint64_t mantisse = 0;
+    int chiffres = 0;
+    int decimales = 0;
+    bool separateur = false;
+    for (; pos < s.size(); ++pos) {
+        const char c = s[pos];
+        if (c >= '0' && c <= '9') {
+            mantisse = mantisse * 10 + static_cast<uint64_t>(c - '0');
+            ++chiffres;
+            if (separateur) ++decimales;
+        } else if ((c == '.' || c == ',') && !separateur) {
+            separateur = true;
+        } else {
+            return false;
+        }
+    }
+    if (chiffres == 0 || chiffres > 15) return false;
+    const double valeur = static_cast<double>(mantisse) / kPuissancesDix[decimales];
+    resultat = negatif ? -valeur : valeur;
+    return true;
+}
+
+}  // namespace
+
 double TexteVersNombre(std::string_view s) {
+    if (s.empty()) return 0.0;
+    double resultat;
+    if (lireMontantSimple(s, resultat)) return resultat;
+    return detail::TexteVersNombreParcours(s);
+}
+
+double detail::TexteVersNombreParcours(std::string_view s) {
     if (s.empty()) return 0.0;
     const NumberSeparators local = localSeparators();
     LecteurNombre lecteur;

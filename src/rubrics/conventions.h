@@ -4,6 +4,8 @@
 // units (halves away from zero) and to 9 decimals, and the rubric key.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,11 +17,40 @@ namespace qx {
 // The form code immediately followed by the rubric code ("CA3" + "HD" = "CA3HD").
 std::string CleRubrique(std::string_view codeImprime, std::string_view codeRubrique);
 
+namespace detail {
+[[noreturn]] void leverDepassement();
+// The character walk of TexteVersNombre without its shortcut for plain
+// amounts, which must agree with it on every text; open for tests.
+double TexteVersNombreParcours(std::string_view s);
+}  // namespace detail
+
 // Whole number, halves away from zero, decided with the threshold 0.4999999999999.
-// A non-finite input raises 6.
-double ArrondiEntier(double x);
+// A non-finite input raises 6. Inline: every change of a number rubric rounds.
+inline double ArrondiEntier(double x) {
+    // The double nearest to 0.4999999999999: a fractional part above it
+    // rounds away from zero like a half.
+    constexpr double kSeuilDemi = 0.4999999999999;
+    double t;
+    if (std::fabs(x) < 0x1p62) {
+        // Truncation through a 64-bit integer is exact in this range and
+        // spares a library call; copysign keeps the zero of a negative x negative.
+        t = std::copysign(static_cast<double>(static_cast<int64_t>(x)), x);
+    } else {
+        if (!std::isfinite(x)) detail::leverDepassement();
+        return x;  // already a whole number: its fractional part is 0
+    }
+    const double f = x - t;
+    if (f < -kSeuilDemi) return t - 1.0;
+    if (f > kSeuilDemi) return t + 1.0;
+    return t;
+}
+
 // Nine decimals: ArrondiEntier(x * 1e9) / 1e9. A non-finite result raises 6.
-double ArrondiDecimales(double x);
+inline double ArrondiDecimales(double x) {
+    // A finite whole number divided by 1e9 stays finite: the one check is
+    // that of ArrondiEntier on the scaled value.
+    return ArrondiEntier(x * 1e9) / 1e9;
+}
 // Lenient conversion that never fails: the value as a double, else the
 // number at the start of its text, else 0.
 double VersDouble(const Value& v);
