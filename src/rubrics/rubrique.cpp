@@ -27,14 +27,25 @@ std::string majuscules(std::string texte) {
 // The changes made by one propagation, so that a failure anywhere in it
 // (a cycle, an overflow) puts every rubric back as it was before the call.
 struct CRubrique::Journal {
+    // Only number rubrics take part in a propagation: their value is a double.
     struct Changement {
         CRubrique* rubrique;  // alive: nothing releases a rubric during a propagation
-        Value valeur;
+        double nombre;
+        double lu;
+        bool zeroEntier;
+        bool luValide;
         bool force;
     };
     std::vector<Changement> changements;
     int profondeur = 0;
     bool occupe = false;
+    // The engine's flag, read once per change from outside: nothing that
+    // runs during a propagation can finish the computation.
+    bool termine = false;
+
+    void noter(CRubrique& r) {
+        changements.push_back({&r, r.nombre_, r.lu_, r.zeroEntier_, r.luValide_, r.isForce_});
+    }
 };
 
 // Marks a rubric as on the propagation path for the time of its loop, and
@@ -66,6 +77,10 @@ void CRubrique::Reinitialiser() {
     codeRubrique_.clear();
     type_ = EnumRubrType_Texte;
     valeur_ = Value();
+    nombre_ = 0.0;
+    lu_ = 0.0;
+    zeroEntier_ = false;
+    luValide_ = true;
     longueur_ = 0;
     condition_.clear();
     positif_ = false;
@@ -111,7 +126,7 @@ bool CRubrique::ChargerXML(std::string_view codeImprime, const XmlElement& eleme
         longueur_ = 10;
     } else {
         type_ = EnumRubrType_Nombre;
-        valeur_ = Value(int16_t{0});
+        zeroEntier_ = true;  // nombre_ and lu_ are 0 after the reset
         longueur_ = 9;
     }
     condition_ = LireAttribut(element, "CONDITION", "");
@@ -123,27 +138,23 @@ bool CRubrique::ChargerXML(std::string_view codeImprime, const XmlElement& eleme
     return true;
 }
 
+Value CRubrique::Valeur() const {
+    if (type_ != EnumRubrType_Nombre) return valeur_;
+    return zeroEntier_ ? Value(int16_t{0}) : Value(nombre_);
+}
+
+void CRubrique::stockerNombre(double v) {
+    nombre_ = v;
+    zeroEntier_ = false;
+    const double borne = v < 0.0 && positif_ ? 0.0 : v;
+    luValide_ = std::isfinite(borne * 1e9);
+    if (luValide_) lu_ = ArrondiDecimales(borne);
+}
+
 double CRubrique::AsDouble() const {
     if (type_ != EnumRubrType_Nombre) return 0.0;
-    double x = 0.0;
-    switch (valeur_.kind()) {
-        case ValueKind::Double:
-            x = valeur_.doubleValue();
-            break;
-        case ValueKind::Integer16:
-        case ValueKind::Integer32:
-        case ValueKind::Currency:
-        case ValueKind::Boolean:
-            x = valeur_.toDouble();
-            break;
-        case ValueKind::Text:
-            if (isNumericText(valeur_.text())) x = valeur_.toDouble();
-            break;
-        default:
-            break;  // empty, date or object: not a number here
-    }
-    if (x < 0.0 && positif_) x = 0.0;
-    return ArrondiDecimales(x);
+    if (!luValide_) return ArrondiDecimales(nombre_ < 0.0 && positif_ ? 0.0 : nombre_);  // raises
+    return lu_;
 }
 
 std::string CRubrique::AsString() const {
@@ -185,11 +196,12 @@ void CRubrique::SetAsXML(std::string_view s) {
 }
 
 void CRubrique::SetValeur(const Value& v) {
-    if (v == valeur_) return;
     if (type_ == EnumRubrType_Nombre) {
+        if (v == Valeur()) return;
         affecterNombre(v.toDouble(), nullptr);
         return;
     }
+    if (v == valeur_) return;
     valeur_ = v;
     if (calculTermine()) isForce_ = true;
 }
@@ -200,10 +212,10 @@ void CRubrique::AjouterValeur(double montant) {
 
 void CRubrique::ajouter(double montant, Journal* journal) {
     // The stored value raw (neither clamped nor rounded) plus the amount,
-    // then the setter's equality test, without building a tagged value.
-    const bool brut = valeur_.kind() == ValueKind::Double;
-    const double somme = (brut ? valeur_.doubleValue() : valeur_.toDouble()) + montant;
-    if (brut ? valeur_.doubleValue() == somme : valeur_ == Value(somme)) return;
+    // then the setter's equality test: the whole number 0 of the load
+    // compares by its numeric value, as any double.
+    const double somme = nombre_ + montant;
+    if (nombre_ == somme) return;
     affecterNombre(somme, journal);
 }
 
@@ -213,32 +225,35 @@ void CRubrique::affecterNombre(double v, Journal* journal) {
     CLignesDependance* lignes = lignesDependance_.get();
     const bool propage = lignes && lignes->Count() > 0;
 
-    Value avant;
-    bool forceAvant = isForce_;
-    if (journal)
-        journal->changements.push_back({this, valeur_, isForce_});
-    else if (propage)
-        avant = valeur_;
-
-    valeur_ = Value(nouveau);
-    if (calculTermine()) isForce_ = true;
-    if (!propage) return;
-
-    const double difference = AsDouble() - ancien;
-    if (difference == 0.0) return;
     if (journal) {
-        propager(difference, *journal);
+        journal->noter(*this);
+        stockerNombre(nouveau);
+        if (journal->termine) isForce_ = true;
+        if (!propage) return;
+        const double difference = AsDouble() - ancien;
+        if (difference != 0.0) propager(difference, *journal);
         return;
     }
 
+    const bool termine = calculTermine();
+    if (!propage) {
+        stockerNombre(nouveau);
+        if (termine) isForce_ = true;
+        return;
+    }
     // The first change of a propagation opens the journal: one per thread,
     // reused so that the hot path allocates nothing once it has grown.
     static thread_local Journal journalDuThread;
     Journal local;
     Journal& j = journalDuThread.occupe ? local : journalDuThread;
-    j.occupe = true;
     j.changements.clear();
-    j.changements.push_back({this, std::move(avant), forceAvant});
+    j.noter(*this);
+    stockerNombre(nouveau);
+    if (termine) isForce_ = true;
+    const double difference = AsDouble() - ancien;
+    if (difference == 0.0) return;
+    j.occupe = true;
+    j.termine = termine;
     try {
         propager(difference, j);
     } catch (...) {
@@ -282,22 +297,28 @@ void CRubrique::leverCycle() const {
 
 void CRubrique::annuler(Journal& journal) {
     for (auto it = journal.changements.rbegin(); it != journal.changements.rend(); ++it) {
-        it->rubrique->valeur_ = std::move(it->valeur);
-        it->rubrique->isForce_ = it->force;
+        CRubrique& r = *it->rubrique;
+        r.nombre_ = it->nombre;
+        r.lu_ = it->lu;
+        r.zeroEntier_ = it->zeroEntier;
+        r.luValide_ = it->luValide;
+        r.isForce_ = it->force;
     }
 }
 
 void CRubrique::Arrondir(bool bGereDependance) {
     if (type_ != EnumRubrType_Nombre) return;
-    const double arrondi = ArrondiEntier(VersDouble(valeur_));
-    if (bGereDependance)
-        SetValeur(Value(arrondi));
-    else
-        valeur_ = Value(arrondi);
+    // VersDouble of the stored number is the number itself.
+    const double arrondi = ArrondiEntier(nombre_);
+    if (bGereDependance) {
+        if (arrondi != nombre_) affecterNombre(arrondi, nullptr);
+    } else {
+        stockerNombre(arrondi);
+    }
 }
 
 void CRubrique::ForceValeur(const Value& aValeur) {
-    if (!isForce_) valeurInitiale_ = valeur_;
+    if (!isForce_) valeurInitiale_ = Valeur();
     SetValeur(aValeur);
     isForce_ = true;
 }

@@ -26,7 +26,7 @@ enum EnumRubriqueType : int32_t {
 };
 
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
-  public:
+public:
     CRubrique();
     ~CRubrique() override;
 
@@ -35,7 +35,7 @@ class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> 
     std::shared_ptr<CLignesRubrique> LignesRubrique();
     const std::string& CodeImprime() const { return codeImprime_; }
     const std::string& CodeRubrique() const { return codeRubrique_; }
-    Value Valeur() const { return valeur_; }
+    Value Valeur() const;
     void SetValeur(const Value& v);
     Value ValeurInitiale() const { return valeurInitiale_; }
     int16_t Longueur() const { return longueur_; }
@@ -61,7 +61,7 @@ class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> 
     // Adds an amount to a number rubric through the value setter; ignored by other types.
     void AjouterValeur(double montant);
 
-  private:
+private:
     struct Journal;
     struct SurChemin;
 
@@ -71,6 +71,8 @@ class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> 
     // given when the change is part of a propagation under way.
     void ajouter(double montant, Journal* journal);
     void affecterNombre(double v, Journal* journal);
+    // Stores a number rubric's value and what AsDouble reads of it.
+    void stockerNombre(double v);
     void propager(double difference, Journal& journal);
     [[noreturn]] void leverCycle() const;
     static void annuler(Journal& journal);
@@ -78,7 +80,16 @@ class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> 
     std::string codeImprime_;
     std::string codeRubrique_;
     EnumRubriqueType type_ = EnumRubrType_Texte;
-    Value valeur_;
+    Value valeur_;  // text and date rubrics
+    // A number rubric's value, kept as a double so that the hot path builds
+    // no tagged value: the stored double, whether it is still the whole
+    // number 0 of the load, and AsDouble of it (9 decimals of the clamped
+    // value), computed once per change. lu_ is not valid when that rounding
+    // overflows; AsDouble then raises the error as it would each time.
+    double nombre_ = 0.0;
+    double lu_ = 0.0;
+    bool zeroEntier_ = false;
+    bool luValide_ = true;
     Value valeurInitiale_;
     int16_t longueur_ = 0;
     std::string condition_;
