@@ -68,7 +68,8 @@ std::shared_ptr<CRubrique> CRubriques::AjouterRubrique(std::string_view codeImpr
     if (!element) return nullptr;
     std::shared_ptr<CRubrique> rubrique = NouvelleRubrique();
     if (!rubrique->ChargerXML(codeImprime, element)) return nullptr;
-    rubriques_.add(rubrique, rubrique->KeyRubrique());
+    // Every rubric is keyed, even by the empty text, so that two empty keys collide.
+    rubriques_.addKeyed(rubrique, rubrique->KeyRubrique());
     return rubrique;
 }
 

@@ -26,20 +26,26 @@ public:
 private:
     struct Entry {
         Ref member;
-        std::string key;  // folded; empty when added without a key
+        std::string key;  // folded
+        bool keyed;       // false when added without a key
     };
 
 public:
 
     // Appends the member; an empty key adds it without a key.
     void add(Ref member, std::string_view key = {}) {
-        std::string folded;
-        if (!key.empty()) {
-            folded = foldKey(key);
-            if (byKey_.count(folded)) throw Error::runtime(err::CleExistante);
-        }
-        members_.push_back({std::move(member), folded});
-        if (!folded.empty()) byKey_.emplace(std::move(folded), members_.back().member);
+        if (key.empty())
+            members_.push_back({std::move(member), {}, false});
+        else
+            addKeyed(std::move(member), key);
+    }
+
+    // Appends the member under a key that may be the empty text.
+    void addKeyed(Ref member, std::string_view key) {
+        std::string folded = foldKey(key);
+        if (byKey_.count(folded)) throw Error::runtime(err::CleExistante);
+        members_.push_back({std::move(member), folded, true});
+        byKey_.emplace(std::move(folded), members_.back().member);
     }
 
     int32_t count() const { return static_cast<int32_t>(members_.size()); }
@@ -79,11 +85,11 @@ public:
             std::string folded = foldKey(indexKey.text());
             if (!byKey_.count(folded)) throw Error::runtime(err::AppelIncorrect);
             index = 0;
-            while (members_[index].key != folded) ++index;
+            while (!members_[index].keyed || members_[index].key != folded) ++index;
         } else {
             index = slot(indexKey);
         }
-        if (!members_[index].key.empty()) byKey_.erase(members_[index].key);
+        if (members_[index].keyed) byKey_.erase(members_[index].key);
         members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(index));
     }
 

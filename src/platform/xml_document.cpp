@@ -1,5 +1,7 @@
 #include "platform/xml_document.h"
 
+#include "platform/xml_errors.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
@@ -138,12 +140,15 @@ XmlDocument& XmlDocument::operator=(XmlDocument&& other) noexcept {
     return *this;
 }
 
-XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document) {
+XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
+                                                const FirstXmlError& first) {
     auto ctxt = static_cast<xmlParserCtxtPtr>(context);
     xmlDocPtr doc = D(document);
-    const xmlError* error = xmlCtxtGetLastError(ctxt);
-    if (error && error->code != 0 && error->level >= XML_ERR_ERROR) {
-        XmlParseFailure failure{error->code, error->line, trimReason(error->message)};
+    const xmlError* last = xmlCtxtGetLastError(ctxt);
+    if (first.set || (last && last->code != 0 && last->level >= XML_ERR_ERROR)) {
+        XmlParseFailure failure = first.set
+                                      ? XmlParseFailure{first.code, first.line, first.reason}
+                                      : XmlParseFailure{last->code, last->line, trimReason(last->message)};
         if (doc) xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
         return failure;
@@ -156,8 +161,13 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document) {
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
-    xmlDocPtr doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kParseOptions);
-    return finishLoad(ctxt, doc);
+    FirstXmlError first;
+    xmlDocPtr doc;
+    {
+        ScopedXmlErrorCapture capture(first);
+        doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kParseOptions);
+    }
+    return finishLoad(ctxt, doc, first);
 }
 
 XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
@@ -165,9 +175,14 @@ XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
     if (text.size() > static_cast<size_t>(INT32_MAX))
         return xmlFreeParserCtxt(ctxt), XmlParseFailure{XML_ERR_NO_MEMORY, 0, "document too large"};
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr,
-                                      nullptr, kParseOptions);
-    return finishLoad(ctxt, doc);
+    FirstXmlError first;
+    xmlDocPtr doc;
+    {
+        ScopedXmlErrorCapture capture(first);
+        doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                                kParseOptions);
+    }
+    return finishLoad(ctxt, doc, first);
 }
 
 XmlElement XmlDocument::root() const {

@@ -12,6 +12,8 @@
 
 namespace qx {
 
+struct FirstXmlError;
+
 // A non-owning view of an element; valid while its document lives.
 class XmlElement {
 public:
@@ -74,7 +76,7 @@ public:
 
 private:
     explicit XmlDocument(void* doc) : doc_(doc) {}
-    static LoadResult finishLoad(void* context, void* document);
+    static LoadResult finishLoad(void* context, void* document, const FirstXmlError& first);
     void* doc_ = nullptr;
 };
 

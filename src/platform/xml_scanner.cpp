@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/xml_errors.h"
 
 namespace qx {
 
@@ -40,8 +41,11 @@ struct ScannerCallbacks {
         self->scanner->attributeCount_ = 0;
     }
 
-    // Errors are read from the context once parsing stops; nothing is printed.
-    static void silent(void*, xmlError*) {}
+    // The first error is the one reported; nothing is printed.
+    FirstXmlError first;
+    static void record(void* ctx, xmlError* error) {
+        FirstXmlError::record(&static_cast<ScannerCallbacks*>(ctx)->first, error);
+    }
 };
 
 // Hot path: called for every attribute the engine reads on every data line.
@@ -103,7 +107,7 @@ void XmlScanner::scanner(Handler& handler) {
     std::memset(&sax, 0, sizeof sax);
     sax.initialized = XML_SAX2_MAGIC;
     sax.startElementNs = &ScannerCallbacks::startElement;
-    sax.serror = &ScannerCallbacks::silent;
+    sax.serror = &ScannerCallbacks::record;
 
     ScannerCallbacks callbacks;
     callbacks.scanner = this;
@@ -141,16 +145,15 @@ void XmlScanner::scanner(Handler& handler) {
     if (std::ferror(file.get()))
         throw Error(err::AccesFichier,
                     "Erreur d'accès au chemin/fichier : lecture interrompue de '" + path_ + "'");
-    const xmlError* error = xmlCtxtGetLastError(ctxt);
-    if (stopped || !ctxt->wellFormed ||
-        (error && error->code != 0 && error->level >= XML_ERR_ERROR)) {
-        int code = error && error->code ? error->code : XML_ERR_INTERNAL_ERROR;
-        std::string reason = error && error->message ? error->message : "";
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-            reason.pop_back();
+    const xmlError* last = xmlCtxtGetLastError(ctxt);
+    if (stopped || !ctxt->wellFormed || callbacks.first.set ||
+        (last && last->code != 0 && last->level >= XML_ERR_ERROR)) {
+        FirstXmlError& first = callbacks.first;
+        if (!first.set) FirstXmlError::record(&first, const_cast<xmlError*>(last));
+        int code = first.set && first.code ? first.code : XML_ERR_INTERNAL_ERROR;
         throw Error(parserErrorNumber(code),
                     "Erreur de lecture du fichier de données XML (fichier ligne " +
-                        std::to_string(error ? error->line : 0) + ") \r" + reason);
+                        std::to_string(first.line) + ") \r" + first.reason);
     }
     if (progress_) progress_(read, total);
 }

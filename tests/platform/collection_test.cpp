@@ -69,3 +69,21 @@ TEST(CollectionTest, ErrorsOfBadIndexes) {
 
 }  // namespace
 }  // namespace qx
+
+namespace qx {
+namespace {
+
+TEST(CollectionTest, TheEmptyTextCanBeAKey) {
+    Collection<Member> c;
+    c.addKeyed(std::make_shared<Member>(1), "");
+    c.add(std::make_shared<Member>(2));  // without a key: no clash
+    EXPECT_EQ(errorOf([&] { c.addKeyed(std::make_shared<Member>(3), ""); }), err::CleExistante);
+    EXPECT_EQ(c.item(Value(""))->id, 1);
+    c.remove(Value(""));
+    EXPECT_EQ(c.count(), 1);
+    EXPECT_EQ(c.item(Value(int32_t{1}))->id, 2);
+    EXPECT_FALSE(c.hasKey(""));
+}
+
+}  // namespace
+}  // namespace qx

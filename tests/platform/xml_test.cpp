@@ -165,10 +165,13 @@ TEST(XmlScannerTest, LargeFilesAreReadWhateverTheChunkBoundaries) {
 }
 
 TEST(XmlDocumentTest, LoadReportsParserLineAndWalksElements) {
-    auto bad = XmlDocument::loadFile(tempFile("bad.xml", "<a>\n\n<b>\n</a>"));
+    // The first fault is reported (the mismatched tag), not the end-of-file complaint after it.
+    auto bad = XmlDocument::loadFile(tempFile("bad.xml", "<a>\n\n<b>\n</a>\n\n\n"));
     ASSERT_EQ(bad.index(), 1u);
     EXPECT_EQ(std::get<1>(bad).line, 4);
-    EXPECT_FALSE(std::get<1>(bad).reason.empty());
+    EXPECT_NE(std::get<1>(bad).reason.find("mismatch"), std::string::npos) << std::get<1>(bad).reason;
+    auto missing = XmlDocument::loadFile("/nonexistent/dir/file.xml");
+    ASSERT_EQ(missing.index(), 1u);
 
     auto good = XmlDocument::parseText("\xEF\xBB\xBF<r><i c='1'><i c='2'/></i><j><i/></j></r>");
     ASSERT_EQ(good.index(), 0u);
