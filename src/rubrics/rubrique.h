@@ -71,8 +71,10 @@ private:
     // given when the change is part of a propagation under way.
     void ajouter(double montant, Journal* journal);
     void affecterNombre(double v, Journal* journal);
-    // Stores a number rubric's value and what AsDouble reads of it.
-    void stockerNombre(double v);
+    // Stores a number rubric's value and what AsDouble reads of it. When v
+    // comes from the 9-decimal rounding, entier is the whole number divided
+    // by 1e9 to give it; NaN otherwise.
+    void stockerNombre(double v, double entier);
     void propager(double difference, Journal& journal);
     [[noreturn]] void leverCycle() const;
     static void annuler(Journal& journal);
