@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/collection.h"
+#include "support/outils.h"
 
 namespace qx {
 namespace {
@@ -10,14 +11,7 @@ struct Member : Object {
     int id;
 };
 
-int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorOf;
 
 TEST(CollectionTest, PositionsFollowAddingAndCloseUpAfterRemoval) {
     Collection<Member> c;

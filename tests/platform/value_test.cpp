@@ -5,18 +5,12 @@
 #include "platform/error.h"
 #include "platform/locale.h"
 #include "platform/value.h"
+#include "support/outils.h"
 
 namespace qx {
 namespace {
 
-int32_t errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using test::errorOf;
 
 struct TextNumberCase {
     const char* decimal;
