@@ -143,7 +143,7 @@ Value CRubrique::Valeur() const {
     return zeroEntier_ ? Value(int16_t{0}) : Value(nombre_);
 }
 
-void CRubrique::stockerNombre(double v, double entier) {
+inline double CRubrique::stockerNombre(double v, double entier) {
     nombre_ = v;
     zeroEntier_ = false;
     const double borne = v < 0.0 && positif_ ? 0.0 : v;
@@ -154,10 +154,11 @@ void CRubrique::stockerNombre(double v, double entier) {
     if (borne == v && v * 1e9 == entier) {
         lu_ = v;
         luValide_ = true;
-        return;
+        return v;
     }
     luValide_ = std::isfinite(borne * 1e9);
     if (luValide_) lu_ = ArrondiDecimales(borne);
+    return lu_;
 }
 
 double CRubrique::AsDouble() const {
@@ -207,7 +208,7 @@ void CRubrique::SetAsXML(std::string_view s) {
 void CRubrique::SetValeur(const Value& v) {
     if (type_ == EnumRubrType_Nombre) {
         if (v == Valeur()) return;
-        affecterNombre(v.toDouble(), nullptr);
+        affecterNombre(v.toDouble());
         return;
     }
     if (v == valeur_) return;
@@ -216,38 +217,44 @@ void CRubrique::SetValeur(const Value& v) {
 }
 
 void CRubrique::AjouterValeur(double montant) {
-    if (type_ == EnumRubrType_Nombre) ajouter(montant, nullptr);
+    if (type_ == EnumRubrType_Nombre) ajouter(montant);
 }
 
-void CRubrique::ajouter(double montant, Journal* journal) {
+void CRubrique::ajouter(double montant) {
     // The stored value raw (neither clamped nor rounded) plus the amount,
     // then the setter's equality test: the whole number 0 of the load
     // compares by its numeric value, as any double.
     const double somme = nombre_ + montant;
     if (nombre_ == somme) return;
-    affecterNombre(somme, journal);
+    affecterNombre(somme);
 }
 
-void CRubrique::affecterNombre(double v, Journal* journal) {
+void CRubrique::recevoir(double montant, Journal& journal) {
+    // ajouter and affecterNombre for a change carried by a propagation:
+    // the hottest path of a computation, kept apart from the opening of
+    // the journal so that it stays lean.
+    const double somme = nombre_ + montant;
+    if (nombre_ == somme) return;
     const double ancien = AsDouble();
-    // ArrondiDecimales(v), keeping the whole number it divides.
+    // ArrondiDecimales(somme), keeping the whole number it divides.
+    const double entier = ArrondiEntier(somme * 1e9);
+    const double nouveau = entier / 1e9;
+    journal.noter(*this);
+    const double lu = stockerNombre(nouveau, entier);
+    if (journal.termine) isForce_ = true;
+    const CLignesDependance* lignes = lignesDependance_.get();
+    if (!lignes || lignes->Count() == 0) return;
+    const double difference = (luValide_ ? lu : AsDouble()) - ancien;  // AsDouble raises
+    if (difference != 0.0) propager(difference, journal);
+}
+
+void CRubrique::affecterNombre(double v) {
+    const double ancien = AsDouble();
     const double entier = ArrondiEntier(v * 1e9);
     const double nouveau = entier / 1e9;
-    CLignesDependance* lignes = lignesDependance_.get();
-    const bool propage = lignes && lignes->Count() > 0;
-
-    if (journal) {
-        journal->noter(*this);
-        stockerNombre(nouveau, entier);
-        if (journal->termine) isForce_ = true;
-        if (!propage) return;
-        const double difference = AsDouble() - ancien;
-        if (difference != 0.0) propager(difference, *journal);
-        return;
-    }
-
+    const CLignesDependance* lignes = lignesDependance_.get();
     const bool termine = calculTermine();
-    if (!propage) {
+    if (!lignes || lignes->Count() == 0) {
         stockerNombre(nouveau, entier);
         if (termine) isForce_ = true;
         return;
@@ -259,9 +266,9 @@ void CRubrique::affecterNombre(double v, Journal* journal) {
     Journal& j = journalDuThread.occupe ? local : journalDuThread;
     j.changements.clear();
     j.noter(*this);
-    stockerNombre(nouveau, entier);
+    const double lu = stockerNombre(nouveau, entier);
     if (termine) isForce_ = true;
-    const double difference = AsDouble() - ancien;
+    const double difference = (luValide_ ? lu : AsDouble()) - ancien;  // AsDouble raises
     if (difference == 0.0) return;
     j.occupe = true;
     j.termine = termine;
@@ -289,7 +296,7 @@ void CRubrique::propager(double difference, Journal& journal) {
         if (!cible) continue;
         suivant_ = cible;
         if (cible->type_ == EnumRubrType_Nombre)
-            cible->ajouter(static_cast<double>(ligne.Sens) * difference, &journal);
+            cible->recevoir(static_cast<double>(ligne.Sens) * difference, journal);
     }
 }
 
@@ -322,7 +329,7 @@ void CRubrique::Arrondir(bool bGereDependance) {
     // VersDouble of the stored number is the number itself.
     const double arrondi = ArrondiEntier(nombre_);
     if (bGereDependance) {
-        if (arrondi != nombre_) affecterNombre(arrondi, nullptr);
+        if (arrondi != nombre_) affecterNombre(arrondi);
     } else {
         stockerNombre(arrondi, std::nan(""));
     }

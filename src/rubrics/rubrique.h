@@ -67,14 +67,16 @@ private:
 
     void Reinitialiser();
     bool calculTermine() const;
-    // The number path of the setter, shared by every caller; a journal is
-    // given when the change is part of a propagation under way.
-    void ajouter(double montant, Journal* journal);
-    void affecterNombre(double v, Journal* journal);
+    // The number path of the setter for a change from outside, and for a
+    // change that a propagation under way carries to the rubric.
+    void ajouter(double montant);
+    void affecterNombre(double v);
+    void recevoir(double montant, Journal& journal);
     // Stores a number rubric's value and what AsDouble reads of it. When v
     // comes from the 9-decimal rounding, entier is the whole number divided
     // by 1e9 to give it; NaN otherwise.
-    void stockerNombre(double v, double entier);
+    // Returns what AsDouble now reads (meaningless when luValide_ is false).
+    double stockerNombre(double v, double entier);
     void propager(double difference, Journal& journal);
     [[noreturn]] void leverCycle() const;
     static void annuler(Journal& journal);
