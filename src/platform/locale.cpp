@@ -22,6 +22,16 @@ ScopedSeparators::ScopedSeparators(std::string decimal, std::string thousands)
     fixedSeparators = NumberSeparators{std::move(decimal), std::move(thousands)};
 }
 
-ScopedSeparators::~ScopedSeparators() { fixedSeparators = previous_; }
+ScopedSeparators::~ScopedSeparators() {
+    fixedSeparators = previous_;
+}
+
+ScopedSeparatorCache::ScopedSeparatorCache() : previous_(fixedSeparators) {
+    fixedSeparators = localSeparators();
+}
+
+ScopedSeparatorCache::~ScopedSeparatorCache() {
+    fixedSeparators = previous_;
+}
 
 }  // namespace qx

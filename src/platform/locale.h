@@ -9,8 +9,8 @@
 namespace qx {
 
 struct NumberSeparators {
-    std::string decimal = ".";   // UTF-8, one character
-    std::string thousands;       // UTF-8, may be empty
+    std::string decimal = ".";  // UTF-8, one character
+    std::string thousands;      // UTF-8, may be empty
 };
 
 NumberSeparators localSeparators();
@@ -23,6 +23,21 @@ public:
     ~ScopedSeparators();
     ScopedSeparators(const ScopedSeparators&) = delete;
     ScopedSeparators& operator=(const ScopedSeparators&) = delete;
+
+private:
+    std::optional<NumberSeparators> previous_;
+};
+
+// Takes the separators once and keeps them for the calling thread while
+// alive, so that a long synchronous pass does not ask the locale for every
+// amount; restores the previous setting on destruction. Separators fixed
+// later, inside its lifetime, still take precedence until they end.
+class ScopedSeparatorCache {
+public:
+    ScopedSeparatorCache();
+    ~ScopedSeparatorCache();
+    ScopedSeparatorCache(const ScopedSeparatorCache&) = delete;
+    ScopedSeparatorCache& operator=(const ScopedSeparatorCache&) = delete;
 
 private:
     std::optional<NumberSeparators> previous_;

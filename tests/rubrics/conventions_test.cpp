@@ -57,6 +57,36 @@ TEST(TexteVersNombreTest, LocalSeparatorsOfSeveralBytesAndHugeAmounts) {
     EXPECT_EQ(TexteVersNombre("0," + std::string(400, '0') + "1"), 0.0);
 }
 
+TEST(TexteVersNombreTest, SeparatorCacheKeepsThePassSettingsAndRestoresThem) {
+    const NumberSeparators plateforme = localSeparators();  // the C locale of the tests
+    {
+        ScopedSeparators hote(",", "'");
+        {
+            ScopedSeparatorCache passe;
+            EXPECT_EQ(TexteVersNombre("1'234,5 EUR"), 1234.5);
+            {
+                ScopedSeparators dedans(".", "_");  // fixed during the pass: it wins
+                EXPECT_EQ(TexteVersNombre("1_234"), 1234);
+            }
+            EXPECT_EQ(TexteVersNombre("1'234"), 1234);
+        }
+        EXPECT_EQ(localSeparators().thousands, "'");
+        {
+            ScopedSeparatorCache emboite1;
+            ScopedSeparatorCache emboite2;
+            EXPECT_EQ(localSeparators().thousands, "'");
+        }
+    }
+    {
+        ScopedSeparatorCache passe;
+        EXPECT_EQ(localSeparators().decimal, plateforme.decimal);
+        EXPECT_EQ(TexteVersNombre("1'234"), 1);
+    }
+    // Nothing stays fixed once every scope has ended.
+    EXPECT_EQ(localSeparators().decimal, plateforme.decimal);
+    EXPECT_EQ(localSeparators().thousands, plateforme.thousands);
+}
+
 TEST(ArrondiTest, WholeUnitsAndNineDecimals) {
     // clang-format off
     const std::pair<double, double> entiers[] = {
