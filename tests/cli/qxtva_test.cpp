@@ -181,7 +181,7 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLineAndWriteNoResult) {
         {"", kRubriques, resultat(), donneesAbsentes.c_str()},
         // A description on several lines still makes one line.
         {kDonnees, (dossier_ / "casse.xml").string(), resultat(),
-         "Erreur de chargement document XML des rubriques (fichier ligne 5) "},
+         "Erreur de chargement document XML des rubriques (fichier ligne 4) "},
         {kDonnees, (dossier_ / "double.xml").string(), resultat(),
          "erreur 457 : Cette clé est déjà associée à un élément de cette collection\n"},
         {kDonnees, kRubriques, (dossier_ / "absent" / "resultat.xml").string(), "erreur "},
