@@ -216,7 +216,8 @@ TEST(GenerationTest, SampleReturnReachesTheProductWithRecordsPaymentsAndForms) {
 
 TEST(GenerationTest, FormsCopiedByTypeWithNilAndInstalmentBoxes) {
     // Instalments 1 and 2 are paid (3 is 0, 4 negative): years 2024 and 2023 for a period
-    // ending in June 2024, 2024 for both at December; the nil box despite them. Only the fed
+    // ending in April 2024, the first instalment's own month, 2024 for both at December; the
+    // nil box despite them. Only the fed
     // 2-letter CA3 box is copied; the CA3A form is obtained but stays without a box.
     const std::string instalments = "SD=X/0 TA=X/0 TB=X/0 UA=2024 UB=";
     const std::tuple<const char*, const char*, const char*, std::string, std::string, bool> cas[] =
@@ -225,7 +226,7 @@ TEST(GenerationTest, FormsCopiedByTypeWithNilAndInstalmentBoxes) {
             {"CA3", "-1234.4", "30/11/2026", "CA=1234", "", true},
             {"CA3", "0", "30/11/2026", "KF=X/0", "", true},
             {"CA12E", "-10", "30/11/2026", "CA=10", "", true},  // copies the CA3 forms
-            {"CA12", "-1234", "30/06/2024", "", instalments + "2023", false},
+            {"CA12", "-1234", "30/04/2024", "", instalments + "2023", false},
             {"CA12", "0", "31/12/2024", "", instalments + "2024", false},
         };
     for (const auto& [type, montant, fin, ca3, ca12, ca3aObtenu] : cas) {
