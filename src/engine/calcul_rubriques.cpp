@@ -6,6 +6,7 @@
 
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
+#include "platform/locale.h"
 #include "platform/thread_state.h"
 
 namespace qx {
@@ -28,6 +29,9 @@ void CCalculTVA::CalculerRubriques() {
         scanDonnee.setFichier(fichierDonnee_);
         scanDonnee.setProgression(progression_);
         IndexCorrespondances index(*rubriques);
+        // The scan is synchronous: the separators cannot change before it
+        // ends, so the amounts that need them do not each ask the locale.
+        ScopedSeparatorCache separateurs;
         // The index serves this pass only: put back the previous one on every
         // way out (a host's progress handler could even start another Init).
         struct Restauration {
