@@ -14,6 +14,15 @@
 
 namespace qx::test {
 
+// Sets text fields of an object: textes(r, &R::SetNom, "nom", &R::SetEmail, "mail", ...).
+template <class R>
+void textes(R&) {}
+template <class R, class Setter, class... Reste>
+void textes(R& r, Setter set, const std::string& valeur, Reste... reste) {
+    (r.*set)(valeur);
+    textes(r, reste...);
+}
+
 class BancArdilo {
 public:
     BancArdilo() : installe_(produit) {

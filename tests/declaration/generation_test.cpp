@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 using test::BancArdilo;
 using test::ecrireFichier;
 using test::lireFichier;
+using test::textes;
 
 const std::string kSamples = QX_SAMPLES_DIR;
 const std::string kCa3Donnees = kSamples + "/ca3/donnees.xml";
@@ -39,15 +40,6 @@ constexpr std::string_view kRubriques = R"(<RUBRIQUESTVA>
   <IMPRIME CODE="CA3A"><RUBRIQUE CODE="AA" TYPE="N"/></IMPRIME>
   <IMPRIME CODE="CA12"><RUBRIQUE CODE="KA" TYPE="N"/></IMPRIME>
 </RUBRIQUESTVA>)";
-
-// Sets text fields of a record: textes(r, &R::SetvNom, "nom", &R::SetvEmail, "mail", ...).
-template <class R>
-void textes(R&) {}
-template <class R, class... Reste>
-void textes(R& r, void (R::*set)(std::string), std::string valeur, Reste... reste) {
-    (r.*set)(std::move(valeur));
-    textes(r, reste...);
-}
 
 // Short, distinct texts, so that a field passed to the wrong place shows.
 void remplirDeclaration(Cls_DeclarationTVA& d, bool optionnelsVides, bool avecDateDebut = true) {

@@ -31,15 +31,10 @@ std::string pivot(const std::vector<std::tuple<int16_t, std::string, double>>& b
     for (const char* iban : {"FR76AAA", "FR76BBB"}) {
         auto p = r1->PrelevementsEdi()->Ajouter();
         p->SetMontant(iban[4] == 'A' ? 100.5 : 200);
-        auto rib = p->RibEdi();
-        rib->SetIBAN(iban);
-        rib->SetBIC("BICXFRPP");
-        rib->SetTitulaire("Épicerie Ti Kaz");
-        rib->SetBanque("11315");
-        rib->SetGuichet("00001");
-        rib->SetCompte("0123");
-        rib->SetCle("45");
-        rib->SetComplement("c");
+        using R = RibEdi;
+        test::textes(*p->RibEdi(), &R::SetIBAN, iban, &R::SetBIC, "BICXFRPP", &R::SetTitulaire,
+                     "Épicerie Ti Kaz", &R::SetBanque, "11315", &R::SetGuichet, "00001",
+                     &R::SetCompte, "0123", &R::SetCle, "45", &R::SetComplement, "c");
     }
     reglements->Ajouter()->SetMode(3);
     return d.TexteXML();
