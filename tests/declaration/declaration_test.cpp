@@ -120,36 +120,30 @@ TEST(DeclarationTvaTest, VersionCheckLooksForTheVatComponent) {
 struct Journal {
     std::vector<std::string> appels;
     bool refuser = false;
+    void note(std::string appel) {
+        appels.push_back(std::move(appel));
+        if (refuser) throw Error(hresult(0x80041999), "Refus du service");
+    }
 };
 
-class ConnecteurEspion : public Connecteur {
-public:
-    explicit ConnecteurEspion(std::shared_ptr<Journal> j) : journal_(std::move(j)) {}
-    void DefinirLancement(const std::string& a) override { note("lancement " + a); }
-    void DefinirModule(const std::string& m) override { note("module " + m); }
+struct ConnecteurEspion : Connecteur {
+    explicit ConnecteurEspion(std::shared_ptr<Journal> j) : journal(std::move(j)) {}
+    void DefinirLancement(const std::string& a) override { journal->note("lancement " + a); }
+    void DefinirModule(const std::string& m) override { journal->note("module " + m); }
     bool EstPret() override { return false; }
     std::shared_ptr<TransfertEdi> Transfert() override { return nullptr; }
-
-private:
-    void note(std::string appel) {
-        journal_->appels.push_back(std::move(appel));
-        if (journal_->refuser) throw Error(hresult(0x80041999), "Refus du service");
-    }
-    std::shared_ptr<Journal> journal_;
+    std::shared_ptr<Journal> journal;
 };
 
-class ProduitEspion : public ProduitArdilo {
-public:
-    explicit ProduitEspion(std::shared_ptr<Journal> j) : journal_(std::move(j)) {}
+struct ProduitEspion : ProduitArdilo {
+    explicit ProduitEspion(std::shared_ptr<Journal> j) : journal(std::move(j)) {}
     ObjectRef CreerObjet(std::string_view classe) override {
-        journal_->appels.push_back("création " + std::string(classe));
-        if (classe == kClasseConnecteur) return std::make_shared<ConnecteurEspion>(journal_);
+        journal->appels.push_back("création " + std::string(classe));
+        if (classe == kClasseConnecteur) return std::make_shared<ConnecteurEspion>(journal);
         if (classe == kClasseDeclarationEdi) return std::make_shared<Cls_Rib>();  // wrong kind
         throw Error::runtime(err::CreationObjet);
     }
-
-private:
-    std::shared_ptr<Journal> journal_;
+    std::shared_ptr<Journal> journal;
 };
 
 TEST(DeclarationTvaTest, CreationGoesThroughTheInstalledProductAndFailsCleanly) {
