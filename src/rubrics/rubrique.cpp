@@ -284,7 +284,7 @@ void CRubrique::affecterNombre(double v) {
     j.occupe = false;
 }
 
-void CRubrique::propager(double difference, Journal& journal) {
+inline void CRubrique::propager(double difference, Journal& journal) {
     if (enPropagation_) leverCycle();
     if (journal.profondeur >= kProfondeurMax) throw Error(kErreurPile, "Espace pile insuffisant");
     SurChemin surChemin(*this, journal);
