@@ -30,15 +30,14 @@ inline double ArrondiEntier(double x) {
     // The double nearest to 0.4999999999999: a fractional part above it
     // rounds away from zero like a half.
     constexpr double kSeuilDemi = 0.4999999999999;
-    double t;
-    if (std::fabs(x) < 0x1p62) {
-        // Truncation through a 64-bit integer is exact in this range and
-        // spares a library call; copysign keeps the zero of a negative x negative.
-        t = std::copysign(static_cast<double>(static_cast<int64_t>(x)), x);
-    } else {
+    if (!(std::fabs(x) < 0x1p62)) {
+        // From 2^62 on every double is a whole number: its fractional part is 0.
         if (!std::isfinite(x)) detail::leverDepassement();
-        return x;  // already a whole number: its fractional part is 0
+        return x;
     }
+    // Truncation through a 64-bit integer is exact in this range and spares
+    // a library call; copysign keeps the zero of a negative x negative.
+    const double t = std::copysign(static_cast<double>(static_cast<int64_t>(x)), x);
     const double f = x - t;
     if (f < -kSeuilDemi) return t - 1.0;
     if (f > kSeuilDemi) return t + 1.0;
@@ -51,6 +50,7 @@ inline double ArrondiDecimales(double x) {
     // that of ArrondiEntier on the scaled value.
     return ArrondiEntier(x * 1e9) / 1e9;
 }
+
 // Lenient conversion that never fails: the value as a double, else the
 // number at the start of its text, else 0.
 double VersDouble(const Value& v);

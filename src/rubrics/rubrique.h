@@ -72,10 +72,10 @@ private:
     void ajouter(double montant);
     void affecterNombre(double v);
     void recevoir(double montant, Journal& journal);
-    // Stores a number rubric's value and what AsDouble reads of it. When v
-    // comes from the 9-decimal rounding, entier is the whole number divided
-    // by 1e9 to give it; NaN otherwise.
-    // Returns what AsDouble now reads (meaningless when luValide_ is false).
+    // Stores a number rubric's value and what AsDouble reads of it, and
+    // returns the latter (meaningless when luValide_ is false). When v comes
+    // from the 9-decimal rounding, entier is the whole number divided by 1e9
+    // to give it; NaN otherwise.
     double stockerNombre(double v, double entier);
     void propager(double difference, Journal& journal);
     [[noreturn]] void leverCycle() const;
