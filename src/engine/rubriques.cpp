@@ -1,5 +1,6 @@
 #include "engine/rubriques.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
 #include <variant>
@@ -98,7 +99,9 @@ void CRubriques::ResoudreDependances() {
 }
 
 // A cycle would make every change of one of its rubrics run round forever,
-// so a parameter file that has one is refused whatever the rubrics' types.
+// so a parameter file that has one is refused whatever the rubrics' types;
+// so is a chain longer than a change may travel, which would otherwise load
+// and then fail in the middle of the data pass.
 // The walk keeps its own stack: thousands of chained rubrics stay cheap.
 void CRubriques::RefuserCycles() const {
     const int32_t nombre = Count();
@@ -119,6 +122,7 @@ void CRubriques::RefuserCycles() const {
 
     enum : uint8_t { Nouveau, SurLeChemin, Termine };
     std::vector<uint8_t> etat(static_cast<size_t>(nombre), Nouveau);
+    std::vector<int32_t> etapes(static_cast<size_t>(nombre), 0);  // longest chain from each rubric
     struct Cadre {
         int32_t noeud;
         size_t suivant;
@@ -131,7 +135,16 @@ void CRubriques::RefuserCycles() const {
         while (!chemin.empty()) {
             Cadre& cadre = chemin.back();
             if (cadre.suivant == debut[static_cast<size_t>(cadre.noeud) + 1]) {
-                etat[static_cast<size_t>(cadre.noeud)] = Termine;
+                const auto noeud = static_cast<size_t>(cadre.noeud);
+                for (size_t s = debut[noeud]; s < debut[noeud + 1]; ++s)
+                    etapes[noeud] =
+                        std::max(etapes[noeud], etapes[static_cast<size_t>(successeurs[s])] + 1);
+                if (etapes[noeud] > kEtapesPropagationMax)
+                    throw Error(err::AppelIncorrect,
+                                "Chaîne de dépendances trop longue à partir de la rubrique " +
+                                    at(cadre.noeud + 1)->KeyRubrique() + " : plus de " +
+                                    std::to_string(kEtapesPropagationMax) + " étapes");
+                etat[noeud] = Termine;
                 chemin.pop_back();
                 continue;
             }

@@ -11,10 +11,10 @@
 namespace qx {
 namespace {
 
-// A dependency chain longer than this is no form a return can hold; the
-// limit keeps a hand-built chain from exhausting the stack (about half a
-// kilobyte a step, so well within the 1 MB of a host's thread).
-constexpr int kProfondeurMax = 1000;
+// No form holds a dependency chain this long; the limit keeps a hand-built
+// chain from exhausting the stack (about half a kilobyte a step, well within
+// the 1 MB of a host's thread).
+constexpr int kProfondeurMax = kEtapesPropagationMax;
 constexpr int32_t kErreurPile = 28;
 
 std::string majuscules(std::string texte) {

@@ -25,6 +25,10 @@ enum EnumRubriqueType : int32_t {
     EnumRubrType_Date = 2,
 };
 
+// The most dependency steps one change may travel: each step takes stack.
+// The parameter loader refuses longer chains before any amount flows.
+inline constexpr int kEtapesPropagationMax = 1000;
+
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
 public:
     CRubrique();

@@ -120,7 +120,7 @@ std::string chaine(int n, bool bouclee) {
     return xml + "</IMPRIME></R>";
 }
 
-TEST(ResoudreDependancesTest, CyclesAreRefusedWithTheirKeys) {
+TEST(ResoudreDependancesTest, CyclesAndOverlongChainsAreRefused) {
     struct Cas {
         std::string contenu;
         const char* description;  // empty: loads
@@ -137,7 +137,10 @@ TEST(ResoudreDependancesTest, CyclesAreRefusedWithTheirKeys) {
          "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='X'/></RUBRIQUE></IMPRIME></R>",
          "Dépendance circulaire entre les rubriques CA3GH -> CA3KA -> CA3X -> CA3GH"},
         {chaine(10000, true), "Dépendance circulaire entre les rubriques C0 -> C1 -> C2 -> "},
-        {chaine(10000, false), ""},
+        // A change may travel 1000 steps: one more is refused at load, not mid-pass.
+        {chaine(1001, false), ""},
+        {chaine(1002, false),
+         "Chaîne de dépendances trop longue à partir de la rubrique C0 : plus de 1000 étapes"},
         // A diamond is no cycle.
         {"<R><IMPRIME CODE='F'><RUBRIQUE CODE='A'><DEPENDANCE CODEIMPRIME='F' CODERUBRIQUE='B'/>"
          "<DEPENDANCE CODEIMPRIME='F' CODERUBRIQUE='C'/></RUBRIQUE><RUBRIQUE CODE='B'>"
