@@ -1,6 +1,7 @@
 // qxtva montant: the amount to pay of a computed return, as the
 // transmission product reckons it.
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -43,9 +44,11 @@ constexpr std::array<DefinitionOption, 5> kOptions = {{
 std::string texteMontant(qx::Currency montant) {
     const int64_t ticks = montant.ticks;
     const uint64_t absolu = ticks < 0 ? 0 - static_cast<uint64_t>(ticks) : ticks;
-    std::string decimales = std::to_string(absolu % 10000);
-    decimales.insert(0, 4 - decimales.size(), '0');
-    return (ticks < 0 ? "-" : "") + std::to_string(absolu / 10000) + "." + decimales;
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "%s%llu.%04llu", ticks < 0 ? "-" : "",
+                  static_cast<unsigned long long>(absolu / 10000),
+                  static_cast<unsigned long long>(absolu % 10000));
+    return texte;
 }
 
 int executer(const Arguments& arguments) {
