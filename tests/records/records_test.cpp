@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "records/declarants.h"
 #include "records/paiements.h"
 #include "support/outils.h"
