@@ -41,10 +41,10 @@ std::string pivot(const std::vector<std::tuple<int16_t, std::string, double>>& b
 }
 
 // Line ends of the stored text replaced, as another tool might have written them.
-std::string finsDeLigne(std::string texte, std::string_view fin) {
-    for (size_t i = 0; (i = texte.find('\n', i)) != std::string::npos; i += fin.size())
-        texte.replace(i, 1, fin);
-    return texte;
+std::string finsDeLigne(const std::string& texte, std::string_view fin) {
+    std::string sortie;
+    for (char c : texte) sortie += c == '\n' ? fin : std::string_view(&c, 1);
+    return sortie;
 }
 
 // Each entry as "form:code=value", with "+" when it carries a label.
