@@ -1,0 +1,67 @@
+// Rubrics of one form loaded from inline XML and linked as the engine's
+// collection links them, under an engine whose computation state is set by
+// the test.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/text_key.h"
+#include "rubrics/rubrique.h"
+#include "support/outils.h"
+
+namespace qx::test {
+
+struct FauxMoteur : RubricEngine {
+    bool CalculTermine() const override { return termine; }
+    bool termine = false;
+};
+
+// Form "CA3" rubric; each dependency is "code" or "code:sens".
+inline std::string rub(const std::string& code, const std::string& attributs = "",
+                       const std::vector<std::string>& deps = {}) {
+    std::string xml = "<RUBRIQUE CODE='" + code + "' " + attributs + ">";
+    for (const std::string& d : deps) {
+        size_t p = d.find(':');
+        xml += "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='" + d.substr(0, p) + "'" +
+               (p == std::string::npos ? "" : " SENS='" + d.substr(p + 1) + "'") + "/>";
+    }
+    return xml + "</RUBRIQUE>";
+}
+
+struct Formulaire {
+    explicit Formulaire(const std::string& rubriques, bool resoudre = true) {
+        auto doc = std::get<XmlDocument>(
+            XmlDocument::parseText("<IMPRIME CODE='CA3'>" + rubriques + "</IMPRIME>"));
+        for (const XmlElement& element : doc.root().children("RUBRIQUE")) {
+            auto r = std::make_shared<CRubrique>();
+            r->SetCalculTVA(moteur);
+            r->ChargerXML("CA3", element);
+            parCle[foldKey(r->KeyRubrique())] = r;
+            ordre.push_back(r);
+        }
+        if (resoudre) lier();
+    }
+    void lier() {
+        for (const auto& r : ordre)
+            for (const auto& ligne : r->LignesDependance()->NewEnum()) {
+                auto it = parCle.find(foldKey(ligne->CodeImprime + ligne->CodeRubrique));
+                ligne->SetRubriqueDep(it == parCle.end() ? nullptr : it->second);
+            }
+    }
+    CRubrique& operator[](const std::string& code) { return *parCle.at(foldKey("CA3" + code)); }
+    // The codes of the forced rubrics, in load order.
+    std::string forces() const {
+        std::string out;
+        for (const auto& r : ordre)
+            if (r->IsForce()) out += (out.empty() ? "" : " ") + r->CodeRubrique();
+        return out;
+    }
+
+    std::shared_ptr<FauxMoteur> moteur = std::make_shared<FauxMoteur>();
+    std::map<std::string, std::shared_ptr<CRubrique>> parCle;
+    std::vector<std::shared_ptr<CRubrique>> ordre;
+};
+
+}  // namespace qx::test
