@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "platform/error.h"
 #include "platform/locale.h"
@@ -12,41 +13,25 @@ namespace {
 
 using test::errorOf;
 
-struct TextNumberCase {
-    const char* decimal;
-    const char* thousands;
-    const char* text;
-    double expected;  // NAN: type mismatch expected
-};
-
 TEST(ValueTest, TextToDoubleFollowsLocalFormat) {
-    const TextNumberCase cases[] = {
-        {".", "", "12.5", 12.5},
-        {".", "", "  -3 ", -3},
-        {".", "", "+7", 7},
-        {".", "", "1e3", 1000},
-        {".", "", "1E-2", 0.01},
-        {".", "", "", NAN},
-        {".", "", "   ", NAN},
-        {".", "", "12abc", NAN},
-        {".", "", "1.2.3", NAN},
-        {".", "", "-", NAN},
-        {",", "\xC2\xA0", "1\xC2\xA0" "234,5", 1234.5},
-        {",", " ", "1 234,5", 1234.5},
-        {",", " ", "1234.5", 1234.5},      // "." still reads as the point
+    // Separators, text, value (NAN: the text is no number).
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, double> cases[] = {
+        {".", "", "12.5", 12.5}, {".", "", "  -3 ", -3}, {".", "", "+7", 7}, {".", "", "1e3", 1000},
+        {".", "", "1E-2", 0.01}, {".", "", "", NAN}, {".", "", "   ", NAN}, {".", "", "12abc", NAN},
+        {".", "", "1.2.3", NAN}, {".", "", "-", NAN},
+        {",", "\xC2\xA0", "1\xC2\xA0" "234,5", 1234.5}, {",", " ", "1 234,5", 1234.5},
+        {",", " ", "1234.5", 1234.5},  // "." still reads as the point
         {",", "\xE2\x80\xAF", "1\xE2\x80\xAF" "000", 1000},
-        {",", ".", "1.234,5", 1234.5},     // German-style grouping
-        {",", ".", "1,5e2", 150},
-    };
-    for (const auto& c : cases) {
-        ScopedSeparators sep(c.decimal, c.thousands);
-        SCOPED_TRACE(c.text);
-        Value v(c.text);
-        if (std::isnan(c.expected)) {
-            EXPECT_EQ(errorOf([&] { v.toDouble(); }), err::TypeIncompatible);
-        } else {
-            EXPECT_DOUBLE_EQ(v.toDouble(), c.expected);
-        }
+        {",", ".", "1.234,5", 1234.5}, {",", ".", "1,5e2", 150}};
+    // clang-format on
+    for (const auto& [decimal, thousands, text, expected] : cases) {
+        ScopedSeparators sep(decimal, thousands);
+        Value v(text);
+        if (std::isnan(expected))
+            EXPECT_EQ(errorOf([&] { v.toDouble(); }), err::TypeIncompatible) << text;
+        else
+            EXPECT_DOUBLE_EQ(v.toDouble(), expected) << text;
     }
 }
 
@@ -97,13 +82,12 @@ TEST(ValueTest, EqualityComparesNumbersAcrossKinds) {
 }
 
 TEST(ValueTest, DoubleTextUsesFifteenDigitsAndLocalSeparator) {
-    EXPECT_EQ(formatDouble(1234.5, "."), "1234.5");
-    EXPECT_EQ(formatDouble(1234.5, ","), "1234,5");
-    EXPECT_EQ(formatDouble(0.1 + 0.2, "."), "0.3");
-    EXPECT_EQ(formatDouble(-0.0, "."), "0");
-    EXPECT_EQ(formatDouble(1e15, "."), "1E+15");
-    EXPECT_EQ(formatDouble(123456789012345.0, "."), "123456789012345");
-    EXPECT_EQ(formatDouble(1e-5, "."), "1E-05");
+    // clang-format off
+    const std::tuple<double, const char*, const char*> cases[] = {
+        {1234.5, ".", "1234.5"}, {1234.5, ",", "1234,5"}, {0.1 + 0.2, ".", "0.3"}, {-0.0, ".", "0"},
+        {1e15, ".", "1E+15"}, {123456789012345.0, ".", "123456789012345"}, {1e-5, ".", "1E-05"}};
+    // clang-format on
+    for (const auto& [x, point, text] : cases) EXPECT_EQ(formatDouble(x, point), text) << x;
     ScopedSeparators sep(",", " ");
     EXPECT_EQ(Value(-0.25).toText(), "-0,25");
 }
