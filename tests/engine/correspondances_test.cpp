@@ -57,59 +57,50 @@ struct Generateur {
     }
 };
 
-// The matches spelled out from the rules: (rubric, line position), in walk order.
-std::vector<std::pair<CRubrique*, int32_t>> attendues(const CRubriques& rubriques,
-                                                      const std::string& compte,
-                                                      std::string_view taux,
-                                                      std::string_view categorie) {
-    std::vector<std::pair<CRubrique*, int32_t>> out;
-    for (const auto& r : rubriques.NewEnum()) {
-        const auto lignes = r->LignesRubrique()->NewEnum();
-        for (size_t j = 0; j < lignes.size() && r->TypeRubrique() == EnumRubrType_Nombre; ++j) {
-            const CLigneRubrique& l = *lignes[j];
-            if ((l.CategorieAV == "9" || l.CategorieAV == categorie) &&
-                compte.starts_with(l.Compte) && (l.TypeTaux == "9" || l.TypeTaux == taux))
-                out.emplace_back(r.get(), static_cast<int32_t>(j + 1));
-        }
-    }
+// The matches spelled out from the rules, in walk order.
+std::vector<Correspondance> attendues(const CRubriques& rubriques, const std::string& compte,
+                                      std::string_view taux, std::string_view categorie) {
+    std::vector<Correspondance> out;
+    for (const auto& r : rubriques.NewEnum())
+        for (const auto& l : r->LignesRubrique()->NewEnum())
+            if (r->TypeRubrique() == EnumRubrType_Nombre &&
+                (l->CategorieAV == "9" || l->CategorieAV == categorie) &&
+                compte.starts_with(l->Compte) && (l->TypeTaux == "9" || l->TypeTaux == taux))
+                out.push_back({r.get(), l->TypeCumul, l->Sens});
     return out;
+}
+
+// A rubric's value kind and, for a double, its bits.
+std::string empreinte(const CRubrique& r) {
+    const Value v = r.Valeur();
+    return std::to_string(static_cast<int>(v.kind())) + ":" +
+           (v.kind() == ValueKind::Double ? std::to_string(std::bit_cast<uint64_t>(v.doubleValue()))
+                                          : "");
 }
 
 TEST(IndexCorrespondancesTest, SameMatchesAndBitIdenticalResultsAsTheDirectWalk) {
     DossierTemporaire d;
     size_t additions = 0;
-    for (uint32_t graine = 1; graine <= 40; ++graine) {
+    for (uint32_t graine = 1; graine <= 15; ++graine) {
         Generateur g{std::mt19937(graine)};
         const std::string xml = g.parametres(g.entre(1, 60));
         auto direct = charger(d, xml), indexe = charger(d, xml);
         IndexCorrespondances index(*indexe->Rubriques());
-        for (int n = 0; n < 400; ++n) {
+        for (int n = 0; n < 300; ++n) {
             const std::string compte = g.compte(6), montant = g.montant();
             const std::string taux = g.taux(), categorie = g.entre(0, 5) ? g.categorie() : "X";
-
             const auto& trouvees = index.Correspondances(compte, taux, categorie);
-            const auto reference = attendues(*indexe->Rubriques(), compte, taux, categorie);
-            ASSERT_EQ(trouvees.size(), reference.size()) << graine << " '" << compte << "'";
-            for (size_t k = 0; k < trouvees.size(); ++k) {
-                const CLigneRubrique& l =
-                    *reference[k].first->LignesRubrique()->at(reference[k].second);
-                EXPECT_EQ(trouvees[k], (Correspondance{reference[k].first, l.TypeCumul, l.Sens}));
-            }
+            ASSERT_EQ(trouvees, attendues(*indexe->Rubriques(), compte, taux, categorie))
+                << graine << " '" << compte << "'";
             additions += trouvees.size();
             CumulerLigneDirect(*direct->Rubriques(), compte, taux, categorie, montant);
             index.Cumuler(compte, taux, categorie, montant);
         }
         const auto a = direct->Rubriques()->NewEnum(), b = indexe->Rubriques()->NewEnum();
-        for (size_t i = 0; i < a.size(); ++i) {
-            const Value va = a[i]->Valeur(), vb = b[i]->Valeur();
-            ASSERT_EQ(va.kind(), vb.kind());
-            if (va.kind() != ValueKind::Double) continue;
-            ASSERT_EQ(std::bit_cast<uint64_t>(va.doubleValue()),
-                      std::bit_cast<uint64_t>(vb.doubleValue()))
-                << graine << " " << a[i]->KeyRubrique() << " " << va.doubleValue();
-        }
+        for (size_t i = 0; i < a.size(); ++i)
+            ASSERT_EQ(empreinte(*a[i]), empreinte(*b[i])) << graine << " " << a[i]->KeyRubrique();
     }
-    EXPECT_GT(additions, 20000u);  // the generated data really feeds rubrics
+    EXPECT_GT(additions, 4000u);  // the generated data really feeds rubrics
 }
 
 TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
