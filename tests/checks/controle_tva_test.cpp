@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "engine/engine_test_util.h"
 #include "platform/thread_state.h"
 
@@ -33,6 +35,8 @@ protected:
         for (const auto& [cle, valeur] : valeurs) poser(cle, valeur);
     }
     bool controler(bool corriger) { return ControlerCoherence(moteur, message, corriger); }
+    // "ok" or "ko", then the message the run left.
+    std::string verdict(bool corriger) { return (controler(corriger) ? "ok " : "ko ") + message; }
 
     DossierTemporaire d;
     std::shared_ptr<CCalculTVA> moteur;
@@ -42,93 +46,73 @@ protected:
 const std::string kMessage = "Incohérence arithmétique entre base et taxe due à ";
 
 TEST_F(ControleTest, EachRowHasItsRateKeysAndMessage) {
-    struct Ligne {
-        const char *ca3Base, *ca3Taxe, *ca12Base, *ca12Taxe, *taux;
-        double taxe;  // of a base of 100000
-    };
-    const Ligne lignes[] = {
+    // CA3 base and tax, CA12 base and tax, rate text, tax of a base of 100000.
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, const char*, const char*, double> lignes[] = {
         {"CA3FP", "CA3GP", "CA12EW", "CA12FW", "19,6%", 20000},
         {"CA3FB", "CA3GB", "CA12EF", "CA12FF", "5,5%", 5500},
         {"CA3FR", "CA3GR", "CA12GF", "CA12GH", "7,0%", 10000},
         {"CA3FM", "CA3GM", "CA12EU", "CA12FU", "8,5%", 8500},
-        {"CA3FN", "CA3GN", "CA12EV", "CA12FV", "2,1%", 2100},
-    };
+        {"CA3FN", "CA3GN", "CA12EV", "CA12FV", "2,1%", 2100}};
+    // clang-format on
     for (const char* type : {"CA3", "CA12", "CA12E"}) {
         const bool ca3 = std::string(type) == "CA3";
-        for (const Ligne& fausse : lignes) {
+        for (const auto& [b3, t3, b12, t12, taux, montant] : lignes) {
+            SCOPED_TRACE(std::string(type) + " " + taux);
             SetUp();
             DefinirTypeDeclaration(type);
-            for (const Ligne& l : lignes) {
-                poser(ca3 ? l.ca3Base : l.ca12Base, 100000);
-                poser(ca3 ? l.ca3Taxe : l.ca12Taxe, l.taxe);
-            }
+            for (const auto& [b3_, t3_, b12_, t12_, taux_, montant_] : lignes)
+                poser({{ca3 ? b3_ : b12_, 100000}, {ca3 ? t3_ : t12_, montant_}});
             message = "entrant";
-            EXPECT_TRUE(controler(false));
-            EXPECT_EQ(message, "entrant");  // nothing failed: the message stays
-            CRubrique& taxe = r(ca3 ? fausse.ca3Taxe : fausse.ca12Taxe);
-            poser(taxe.KeyRubrique(), fausse.taxe - 1);
-            EXPECT_FALSE(controler(false)) << type << fausse.taux;
-            EXPECT_EQ(message, kMessage + fausse.taux);
+            EXPECT_EQ(verdict(false), "ok entrant");  // nothing failed: the message stays
+            CRubrique& taxe = r(ca3 ? t3 : t12);
+            poser(taxe.KeyRubrique(), montant - 1);
+            EXPECT_EQ(verdict(false), "ko " + kMessage + taux);
             EXPECT_FALSE(taxe.IsForce());
             // Correction closes the gap of 1, within one per mille of the tax.
-            EXPECT_TRUE(controler(true));
-            EXPECT_EQ(message, "");
-            EXPECT_EQ(taxe.AsDouble(), fausse.taxe) << type << fausse.taux;
-            EXPECT_TRUE(taxe.IsForce());
-            EXPECT_EQ(taxe.ValeurInitiale().toDouble(), fausse.taxe - 1);
+            EXPECT_EQ(verdict(true), "ok ");
+            EXPECT_EQ(taxe.AsDouble(), montant);
+            EXPECT_TRUE(taxe.IsForce() && taxe.ValeurInitiale().toDouble() == montant - 1);
         }
     }
 }
 
 TEST_F(ControleTest, ToleranceAndRoundingTable) {
-    struct Cas {
-        double base, taxe;
-        bool passe;
-        double apres;  // the tax after a correction run
-    };
-    const Cas cas[] = {
-        {0, 0, true, 0},
-        {0, 5, false, 5},
-        {10000, 2000, true, 2000},
+    // Base, tax, check passes, tax after a correction run.
+    // clang-format off
+    const std::tuple<double, double, bool, double> cas[] = {
+        {0, 0, true, 0}, {0, 5, false, 5}, {10000, 2000, true, 2000},
         {10000, 1999, false, 2000},  // gap 1, allowance 2
-        {10000, 2001, false, 2000},
-        {1000, 199, false, 199},           // allowance 0.2
+        {10000, 2001, false, 2000}, {1000, 199, false, 199},  // allowance 0.2
         {1000000, 199900, false, 199900},  // a gap of 100 never
         {1000000, 199901, false, 200000},  // 99 within 200
-        {1002.5, 201, true, 201},          // 200.5 rounds away from zero
-        {-12.5, -3, true, -3},             // so does -2.5
-        {-1000, -199, false, -199},        // a negative tax is never corrected
-        {10000, 2000.4, false, 2000},
-        {1000, 200.4, false, 200.4},
-    };
-    for (const Cas& k : cas) {
+        {1002.5, 201, true, 201},  // 200.5 rounds away from zero
+        {-12.5, -3, true, -3},  // so does -2.5
+        {-1000, -199, false, -199},  // a negative tax is never corrected
+        {10000, 2000.4, false, 2000}, {1000, 200.4, false, 200.4}};
+    // clang-format on
+    for (const auto& [base, montant, passe, apres] : cas) {
+        SCOPED_TRACE(std::to_string(base) + " " + std::to_string(montant));
         SetUp();
         DefinirTypeDeclaration("CA3");
-        poser({{"CA3FP", k.base}, {"CA3GP", k.taxe}});
+        poser({{"CA3FP", base}, {"CA3GP", montant}});
         message.clear();
-        EXPECT_EQ(controler(false), k.passe) << k.base << " " << k.taxe;
-        EXPECT_EQ(message, k.passe ? "" : kMessage + "19,6%");
+        EXPECT_EQ(verdict(false), passe ? "ok " : "ko " + kMessage + "19,6%");
         controler(true);
-        EXPECT_EQ(r("CA3GP").AsDouble(), k.apres) << k.base << " " << k.taxe;
-        EXPECT_EQ(r("CA3GP").IsForce(), k.apres != k.taxe);
-        EXPECT_EQ(r("CA3TOT").AsDouble(), k.apres);  // the forced change is carried on
+        EXPECT_EQ(r("CA3GP").AsDouble(), apres);
+        EXPECT_EQ(r("CA3GP").IsForce(), apres != montant);
+        EXPECT_EQ(r("CA3TOT").AsDouble(), apres);  // the forced change is carried on
     }
 }
 
 TEST_F(ControleTest, ValidationStopsAtTheFirstFailureCorrectionGoesOn) {
     DefinirTypeDeclaration("CA3");
     // Row 1 fails and cannot be corrected; row 4 passes (8.5 rounds to 9); row 5 is corrected.
-    poser({{"CA3FP", 1000},
-           {"CA3GP", 199},
-           {"CA3FM", 100},
-           {"CA3GM", 9},
-           {"CA3FN", 100000},
-           {"CA3GN", 2099}});
-    EXPECT_FALSE(controler(false));
-    EXPECT_EQ(message, kMessage + "19,6%");
+    poser({{"CA3FP", 1000}, {"CA3GP", 199}, {"CA3FM", 100}, {"CA3GM", 9}});
+    poser({{"CA3FN", 100000}, {"CA3GN", 2099}});
+    EXPECT_EQ(verdict(false), "ko " + kMessage + "19,6%");
     EXPECT_FALSE(r("CA3GN").IsForce());
-    EXPECT_TRUE(controler(true));
-    EXPECT_EQ(message, "");
+    EXPECT_EQ(verdict(true), "ok ");
     EXPECT_EQ(resume(*moteur->Rubriques()).substr(0, 20), "CA3TOT=199 CA3GP=199");
     EXPECT_EQ(r("CA3GN").AsXML(), "2100");
 }
@@ -138,10 +122,8 @@ TEST_F(ControleTest, OtherTypesMissingRubricsAndTextRubrics) {
     for (const char* type : {"CA3A", "CA12A", "", "ca3", "CA3 "}) {
         DefinirTypeDeclaration(type);
         message = "entrant";
-        EXPECT_TRUE(controler(false)) << type;
-        EXPECT_EQ(message, "entrant");
-        EXPECT_TRUE(controler(true)) << type;
-        EXPECT_EQ(message, "");
+        const std::string valider = verdict(false);
+        EXPECT_EQ(valider + "|" + verdict(true), "ok entrant|ok ") << type;
     }
     DefinirTypeDeclaration("CA3");
     moteur = charger(d, "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='GP'/></IMPRIME></R>");
@@ -161,8 +143,7 @@ TEST_F(ControleTest, UnexpectedFailuresBecomeTheMessage) {
     // A host turned GP's dependency back onto GP: forcing GP cannot propagate,
     // and the correctable row after it is not reached.
     r("CA3GP").LignesDependance()->at(1)->SetRubriqueDep(moteur->Rubriques()->Item(Value("CA3GP")));
-    EXPECT_FALSE(controler(true));
-    EXPECT_EQ(message.rfind("5, Dépendance circulaire", 0), 0u) << message;
+    EXPECT_EQ(verdict(true).rfind("ko 5, Dépendance circulaire", 0), 0u) << message;
     EXPECT_FALSE(r("CA3GB").IsForce());
     EXPECT_FALSE(ControlerCoherence(nullptr, message, true));
     EXPECT_EQ(message.rfind("91, ", 0), 0u) << message;
