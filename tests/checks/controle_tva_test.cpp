@@ -20,19 +20,17 @@ protected:
         std::string xml =
             "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='TOT'/><RUBRIQUE CODE='GP'>"
             "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='TOT'/></RUBRIQUE>";
-        for (const char* code : {"FP", "FB", "GB", "FR", "GR", "FM", "GM", "FN", "GN"})
-            xml += std::string("<RUBRIQUE CODE='") + code + "'/>";
-        xml += "</IMPRIME><IMPRIME CODE='CA12'>";
-        for (const char* code : {"EW", "FW", "EF", "FF", "GF", "GH", "EU", "FU", "EV", "FV"})
-            xml += std::string("<RUBRIQUE CODE='") + code + "'/>";
+        for (std::string code : {"FP", "FB", "GB", "FR", "GR", "FM", "GM", "FN", "GN", "/CA12",
+                                 "EW", "FW", "EF", "FF", "GF", "GH", "EU", "FU", "EV", "FV"})
+            xml += code[0] == '/' ? "</IMPRIME><IMPRIME CODE='CA12'>"
+                                  : "<RUBRIQUE CODE='" + code + "'/>";
         moteur = charger(d, xml + "</IMPRIME></R>");
     }
     void TearDown() override { DefinirTypeDeclaration(""); }
 
     CRubrique& r(const std::string& cle) { return *moteur->Rubriques()->Item(Value(cle)); }
-    void poser(const std::string& cle, double valeur) { r(cle).SetValeur(Value(valeur)); }
     void poser(std::initializer_list<std::pair<const char*, double>> valeurs) {
-        for (const auto& [cle, valeur] : valeurs) poser(cle, valeur);
+        for (const auto& [cle, valeur] : valeurs) r(cle).SetValeur(Value(valeur));
     }
     bool controler(bool corriger) { return ControlerCoherence(moteur, message, corriger); }
     // "ok" or "ko", then the message the run left.
@@ -48,7 +46,8 @@ const std::string kMessage = "Incohérence arithmétique entre base et taxe due 
 TEST_F(ControleTest, EachRowHasItsRateKeysAndMessage) {
     // CA3 base and tax, CA12 base and tax, rate text, tax of a base of 100000.
     // clang-format off
-    const std::tuple<const char*, const char*, const char*, const char*, const char*, double> lignes[] = {
+    using Code = const char*;
+    const std::tuple<Code, Code, Code, Code, const char*, double> lignes[] = {
         {"CA3FP", "CA3GP", "CA12EW", "CA12FW", "19,6%", 20000},
         {"CA3FB", "CA3GB", "CA12EF", "CA12FF", "5,5%", 5500},
         {"CA3FR", "CA3GR", "CA12GF", "CA12GH", "7,0%", 10000},
@@ -66,7 +65,7 @@ TEST_F(ControleTest, EachRowHasItsRateKeysAndMessage) {
             message = "entrant";
             EXPECT_EQ(verdict(false), "ok entrant");  // nothing failed: the message stays
             CRubrique& taxe = r(ca3 ? t3 : t12);
-            poser(taxe.KeyRubrique(), montant - 1);
+            taxe.SetValeur(Value(montant - 1));
             EXPECT_EQ(verdict(false), "ko " + kMessage + taux);
             EXPECT_FALSE(taxe.IsForce());
             // Correction closes the gap of 1, within one per mille of the tax.
@@ -125,16 +124,14 @@ TEST_F(ControleTest, OtherTypesMissingRubricsAndTextRubrics) {
         const std::string valider = verdict(false);
         EXPECT_EQ(valider + "|" + verdict(true), "ok entrant|ok ") << type;
     }
+    // A row with one rubric only is skipped; a text base counts as 0.
     DefinirTypeDeclaration("CA3");
-    moteur = charger(d, "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='GP'/></IMPRIME></R>");
-    poser("CA3GP", 5);
-    EXPECT_TRUE(controler(false));  // a row with one rubric only is skipped
     moteur = charger(d,
-                     "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='FP' TYPE='T'/>"
-                     "<RUBRIQUE CODE='GP'/></IMPRIME></R>");
-    r("CA3FP").SetValeur(Value("10000"));
-    poser("CA3GP", 3);
-    EXPECT_FALSE(controler(false));  // a text base counts as 0
+                     "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='GP'/><RUBRIQUE CODE='FB' TYPE='T'/>"
+                     "<RUBRIQUE CODE='GB'/></IMPRIME></R>");
+    r("CA3FB").SetValeur(Value("10000"));
+    poser({{"CA3GP", 5}, {"CA3GB", 550}});  // right for a base of 10000
+    EXPECT_EQ(verdict(false), "ko " + kMessage + "5,5%");
 }
 
 TEST_F(ControleTest, UnexpectedFailuresBecomeTheMessage) {
