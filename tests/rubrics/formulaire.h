@@ -51,6 +51,13 @@ struct Formulaire {
             }
     }
     CRubrique& operator[](const std::string& code) { return *parCle.at(foldKey("CA3" + code)); }
+    // "CODE=exchange text" of every rubric, in load order.
+    std::string lus() const {
+        std::string out;
+        for (const auto& r : ordre)
+            out += (out.empty() ? "" : " ") + r->CodeRubrique() + "=" + r->AsXML();
+        return out;
+    }
     // The codes of the forced rubrics, in load order.
     std::string forces() const {
         std::string out;

@@ -38,13 +38,13 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
     }
 
     // Only the exact text "-1" gives -1; lines keep document order, direct children only.
-    auto doc = lire(
+    Formulaire f(
         "<RUBRIQUE CONDITION='POSITIF'><LIGNE COMPTE='4457' TYPETAUX='1' CATEGORIEAV=' 9 ' "
         "SENS='-1' TYPECUMUL='-1'/><LIGNE SENS='-01' TYPECUMUL=' -1'/><X><LIGNE/></X>"
         "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='HE' SENS='-1'/><DEPENDANCE SENS='+1'/>"
-        "<DEPENDANCE SENS='-1 '/></RUBRIQUE>");
-    CRubrique r;
-    ASSERT_TRUE(r.ChargerXML("CA3", doc.root()));
+        "<DEPENDANCE SENS='-1 '/></RUBRIQUE>",
+        false);
+    CRubrique& r = *f.ordre.at(0);
     std::string lu;
     for (const auto& l : r.LignesRubrique()->NewEnum())
         lu += l->Compte + "|" + l->TypeTaux + "|" + l->CategorieAV + "|" + std::to_string(l->Sens) +
@@ -52,14 +52,12 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
     for (const auto& d : r.LignesDependance()->NewEnum())
         lu += d->CodeImprime + d->CodeRubrique + "|" + std::to_string(d->Sens) + " ";
     EXPECT_EQ(lu, "4457|1| 9 |-1|-1 |||1|1 CA3HE|-1 |1 |1 ");
-    auto deps = r.LignesDependance();
-    EXPECT_EQ(errorOf([&] { deps->Item(Value("1")); }), err::AppelIncorrect);
-    EXPECT_EQ(errorOf([&] { deps->Remove(Value(int32_t{4})); }), err::HorsSelection);
+    EXPECT_EQ(errorOf([&] { r.LignesDependance()->Item(Value("1")); }), err::AppelIncorrect);
+    EXPECT_EQ(errorOf([&] { r.LignesDependance()->Remove(Value(int32_t{4})); }),
+              err::HorsSelection);
 
     // A reload without element resets all but the value before forcing.
-    auto moteur = std::make_shared<FauxMoteur>();
-    moteur->termine = true;
-    r.SetCalculTVA(moteur);
+    f.moteur->termine = true;
     r.ForceValeur(Value(5.0));
     EXPECT_FALSE(r.ChargerXML("CA3", XmlElement()));
     EXPECT_EQ(r.KeyRubrique() + r.Condition(), "");
@@ -72,28 +70,22 @@ TEST(CRubriqueValueTest, StoresNineDecimalsAndPropagatesSignedDifferences) {
     Formulaire f(rub("A", "", {"B", "D:-1"}) + rub("B", "", {"C:-1"}) + rub("C", "", {"E"}) +
                  rub("D", "", {"E"}) + rub("E") + rub("F", "", {"G", "G", "ZZ", "T"}) + rub("G") +
                  rub("T", "TYPE='T'"));
-    f["A"].SetValeur(Value(0.30000000000000004));
-    EXPECT_EQ(f["A"].Valeur().toDouble(), 0.3);
     f["A"].SetValeur(Value(1234.5678901234));
     EXPECT_EQ(f["A"].AsXML(), "1234.567890123");
-    f["A"].SetAsXML("50");
     // Depth first, each hop with its own sign; two lines to one target pass twice.
-    EXPECT_EQ(std::to_string(f["B"].AsDouble()) + " " + std::to_string(f["C"].AsDouble()) + " " +
-                  std::to_string(f["E"].AsDouble()),
-              "50.000000 -50.000000 -100.000000");
+    f["A"].SetAsXML("50");
     f["F"].AjouterValeur(2.25);
-    EXPECT_EQ(f["G"].AsDouble(), 4.5);
-    EXPECT_TRUE(f["T"].Valeur() == Value(""));
+    const std::string avant = "A=50 B=50 C=-50 D=-50 E=-100 F=2.25 G=4.5 T=";
+    EXPECT_EQ(f.lus(), avant);
     // A value that is no number fails and changes nothing; the exchange text reads anything.
     for (const Value& v : {Value("abc"), Value("12 EUR"), Value(std::make_shared<Object>())})
         EXPECT_EQ(errorOf([&] { f["A"].SetValeur(v); }), err::TypeIncompatible);
-    EXPECT_EQ(f["B"].AsDouble(), 50);
+    EXPECT_EQ(f.lus(), avant);
     f["A"].SetAsXML("12 EUR");
-    EXPECT_EQ(f["B"].AsDouble(), 12);
     // A line removed by the host passes nothing more.
     f["A"].LignesDependance()->Remove(Value(int32_t{1}));
     f["A"].AjouterValeur(1);
-    EXPECT_EQ(f["B"].AsDouble() * 100 + f["D"].AsDouble(), 1200 - 13);
+    EXPECT_EQ(f.lus(), "A=13 B=12 C=-12 D=-13 E=-25 F=2.25 G=4.5 T=");
 }
 
 TEST(CRubriqueValueTest, PositiveConditionPassesOnlyTheClampedChange) {
@@ -136,9 +128,8 @@ TEST(CRubriqueForceTest, ChangesAfterTheComputationMarkEveryRubricReached) {
     EXPECT_TRUE(!g["A"].IsForce() && g["A"].ValeurInitiale() == Value(0.0));
     // Without an engine, or once it is gone, the computation is not finished.
     g.moteur.reset();
-    EXPECT_EQ(g["A"].CalculTVA(), nullptr);
     g["A"].SetValeur(Value(4.0));
-    EXPECT_FALSE(g["A"].IsForce());
+    EXPECT_TRUE(g["A"].CalculTVA() == nullptr && !g["A"].IsForce());
 }
 
 TEST(CRubriqueRoundTest, WholeUnitsWithAndWithoutDependencies) {
