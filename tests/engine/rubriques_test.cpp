@@ -26,8 +26,7 @@ TEST(ChargerFichierTest, FindsFormsAtAnyDepthAndOnlyDirectChildren) {
     auto rubriques = moteur->Rubriques();
     EXPECT_EQ(resume(*rubriques), "CA3HD=0 CA3NOM= CA3ADT= CA12=0");
     auto hd = rubriques->Item(Value("ca3Hd"));
-    ASSERT_TRUE(hd);
-    EXPECT_EQ(hd, rubriques->Item(Value(int32_t{1})));
+    ASSERT_TRUE(hd && hd == rubriques->Item(Value(int32_t{1})));
     EXPECT_EQ(hd->LignesRubrique()->Count(), 1);  // the nested LIGNE is no direct child
     EXPECT_EQ(hd->CalculTVA(), moteur);
     EXPECT_EQ(rubriques->Item(Value("CA3ADT"))->TypeRubrique(), EnumRubrType_Date);
