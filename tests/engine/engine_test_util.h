@@ -1,6 +1,6 @@
 // Helpers of the engine and checks tests, over the shared ones: files written
-// into a private folder, engines built from inline XML, the error a call
-// raises, and a one-line summary of rubrics.
+// into a private folder, engines built from inline XML and a one-line summary
+// of rubrics.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,17 +17,6 @@ inline std::string ecrire(const DossierTemporaire& d, const std::string& nom,
                           const std::string& contenu) {
     ecrireFichier(d / nom, contenu);
     return chemin(d, nom);
-}
-
-// The qx::Error the call raised; fails the test when it raised none.
-inline Error erreurDe(const std::function<void()>& appel) {
-    try {
-        appel();
-    } catch (const Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return Error(0, "");
 }
 
 // An engine whose collection was loaded from a parameter text (no data pass).

@@ -18,24 +18,20 @@ namespace qx::test {
 
 namespace fs = std::filesystem;
 
-// The number of the error the call raises; 0 when it raises none.
-inline int32_t errorOf(const std::function<void()>& f) {
+// The error the call raises; number 0 and no description when it raises none.
+inline Error erreurDe(const std::function<void()>& f) {
     try {
         f();
     } catch (const Error& e) {
-        return e.number();
+        return e;
     }
-    return 0;
+    return Error(0, "");
 }
-
-// The description of the error the call raises; empty when it raises none.
+inline int32_t errorOf(const std::function<void()>& f) {
+    return erreurDe(f).number();
+}
 inline std::string descriptionOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.description();
-    }
-    return {};
+    return erreurDe(f).description();
 }
 
 inline std::string lireFichier(const fs::path& chemin) {
