@@ -35,7 +35,7 @@ const Commande* trouverCommande(std::string_view nom);
 // Wrong usage of a subcommand: the tool prints the message and the
 // subcommand's usage on stderr and exits with kSortieUsage.
 class ErreurUsage : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

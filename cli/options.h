@@ -22,7 +22,7 @@ struct DefinitionOption {
 };
 
 class Options {
-  public:
+public:
     // Raises ErreurUsage for an unknown option, a missing value, a repeated
     // option that is not repeatable, a positional argument or a missing
     // required option (the last check is skipped when help is asked).
@@ -36,7 +36,7 @@ class Options {
     // Every value of a repeatable option, in the order given.
     std::vector<std::string> valeurs(std::string_view nom) const;
 
-  private:
+private:
     bool aide_ = false;
     std::map<std::string, std::vector<std::string>, std::less<>> valeurs_;
 };

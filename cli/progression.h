@@ -11,7 +11,7 @@
 namespace qxtva {
 
 class Progression {
-  public:
+public:
     // Below this size the pass is too short to be worth a display.
     static constexpr uint64_t kTailleMinimale = 4u << 20;
 
@@ -23,7 +23,7 @@ class Progression {
 
     void effacer();
 
-  private:
+private:
     void afficher(uint64_t lus, uint64_t total);
 
     qx::CCalculTVA* calcul_ = nullptr;  // attached engine, detached on destruction

@@ -33,7 +33,7 @@ std::filesystem::path dossierEnvoi(const ReglagesConnecteur& reglages);
 
 class ConnecteurSubstitut : public Connecteur,
                             public std::enable_shared_from_this<ConnecteurSubstitut> {
-  public:
+public:
     explicit ConnecteurSubstitut(ReglagesConnecteur reglages = {})
         : reglages_(std::move(reglages)) {}
 
@@ -48,14 +48,14 @@ class ConnecteurSubstitut : public Connecteur,
     const std::string& module() const { return module_; }
     ReglagesConnecteur& reglages() { return reglages_; }
 
-  private:
+private:
     ReglagesConnecteur reglages_;
     std::string lancement_;
     std::string module_;
 };
 
 class TransfertSubstitut : public TransfertEdi, public AvecChamps {
-  public:
+public:
     explicit TransfertSubstitut(std::shared_ptr<ConnecteurSubstitut> connecteur);
 
     void SetCommentaires(const std::string& v) override { champs_.definir("Commentaires", v); }
@@ -70,7 +70,7 @@ class TransfertSubstitut : public TransfertEdi, public AvecChamps {
     // "Dépôt ARD-yyyymmdd-nnnn accepté : <path of the pivot file>".
     std::string Transferer(const std::string& xml) override;
 
-  private:
+private:
     std::shared_ptr<ConnecteurSubstitut> connecteur_;
 };
 

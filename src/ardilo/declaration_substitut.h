@@ -24,7 +24,7 @@ using Champ = std::optional<std::string>;
 
 // A fixed list of named text fields, each set or not, kept in list order.
 class Champs {
-  public:
+public:
     Champs(std::initializer_list<std::string_view> noms);
     void definir(std::string_view nom, std::string valeur);
     const Champ& valeur(std::string_view nom) const;
@@ -33,23 +33,23 @@ class Champs {
     void lire(const XmlElement& element);
     bool operator==(const Champs& autre) const = default;
 
-  private:
+private:
     std::vector<std::pair<std::string_view, Champ>> champs_;
 };
 
 class AvecChamps {
-  public:
+public:
     explicit AvecChamps(std::initializer_list<std::string_view> noms) : champs_(noms) {}
     const Champ& champ(std::string_view nom) const { return champs_.valeur(nom); }
     const Champs& champs() const { return champs_; }
     Champs& champs() { return champs_; }
 
-  protected:
+protected:
     Champs champs_;
 };
 
 class AdresseSubstitut : public AdresseEdi, public AvecChamps {
-  public:
+public:
     AdresseSubstitut();
     void SetNumero(int16_t v) override { champs_.definir("Numero", std::to_string(v)); }
     void SetVoie(const std::string& v) override { champs_.definir("Voie", v); }
@@ -60,7 +60,7 @@ class AdresseSubstitut : public AdresseEdi, public AvecChamps {
 };
 
 class SectionEmetteurSubstitut : public SectionEmetteur, public AvecChamps {
-  public:
+public:
     SectionEmetteurSubstitut();
     void SetCodeApplication(const std::string& v) override {
         champs_.definir("CodeApplication", v);
@@ -75,7 +75,7 @@ class SectionEmetteurSubstitut : public SectionEmetteur, public AvecChamps {
 };
 
 class SectionRedacteurSubstitut : public SectionRedacteur, public AvecChamps {
-  public:
+public:
     SectionRedacteurSubstitut();
     void SetNom(const std::string& v) override { champs_.definir("Nom", v); }
     void SetSIRET(const std::string& v) override { champs_.definir("SIRET", v); }
@@ -84,12 +84,12 @@ class SectionRedacteurSubstitut : public SectionRedacteur, public AvecChamps {
     std::shared_ptr<qx::AdresseEdi> AdresseEdi() override { return adresse_; }
     const std::shared_ptr<AdresseSubstitut>& adresse() const { return adresse_; }
 
-  private:
+private:
     std::shared_ptr<AdresseSubstitut> adresse_ = std::make_shared<AdresseSubstitut>();
 };
 
 class SectionRedevableSubstitut : public SectionRedevable, public AvecChamps {
-  public:
+public:
     SectionRedevableSubstitut();
     void SetFRP(const std::string& v) override { champs_.definir("FRP", v); }
     void SetSIRET(const std::string& v) override { champs_.definir("SIRET", v); }
@@ -103,12 +103,12 @@ class SectionRedevableSubstitut : public SectionRedevable, public AvecChamps {
     std::shared_ptr<qx::AdresseEdi> AdresseEdi() override { return adresse_; }
     const std::shared_ptr<AdresseSubstitut>& adresse() const { return adresse_; }
 
-  private:
+private:
     std::shared_ptr<AdresseSubstitut> adresse_ = std::make_shared<AdresseSubstitut>();
 };
 
 class PeriodeSubstitut : public PeriodeEdi {
-  public:
+public:
     // The period is made of whole days: a time of day is dropped.
     void SetDateDebut(Date v) override { debut_ = datePart(v); }
     void SetDateFin(Date v) override { fin_ = datePart(v); }
@@ -119,13 +119,13 @@ class PeriodeSubstitut : public PeriodeEdi {
         fin_ = fin;
     }
 
-  private:
+private:
     std::optional<Date> debut_;
     std::optional<Date> fin_;
 };
 
 class RibSubstitut : public RibEdi, public AvecChamps {
-  public:
+public:
     RibSubstitut();
     std::string Banque() override { return texte("Banque"); }
     void SetBanque(const std::string& v) override { champs_.definir("Banque", v); }
@@ -144,12 +144,12 @@ class RibSubstitut : public RibEdi, public AvecChamps {
     std::string BIC() override { return texte("BIC"); }
     void SetBIC(const std::string& v) override { champs_.definir("BIC", v); }
 
-  private:
+private:
     std::string texte(std::string_view nom) const { return champ(nom).value_or(std::string()); }
 };
 
 class PrelevementSubstitut : public PrelevementEdi {
-  public:
+public:
     explicit PrelevementSubstitut(std::string reference) : reference_(std::move(reference)) {}
     double Montant() override { return montant_; }
     void SetMontant(double v) override { montant_ = v; }
@@ -157,7 +157,7 @@ class PrelevementSubstitut : public PrelevementEdi {
     std::shared_ptr<qx::RibEdi> RibEdi() override { return rib_; }
     const std::shared_ptr<RibSubstitut>& rib() const { return rib_; }
 
-  private:
+private:
     double montant_ = 0.0;
     std::string reference_;
     std::shared_ptr<RibSubstitut> rib_ = std::make_shared<RibSubstitut>();
@@ -165,7 +165,7 @@ class PrelevementSubstitut : public PrelevementEdi {
 
 // The product numbers what is added: payment n is "REGn", its debit m "REGn-PRLm".
 class PrelevementsSubstitut : public PrelevementsEdi {
-  public:
+public:
     explicit PrelevementsSubstitut(std::string prefixe) : prefixe_(std::move(prefixe)) {}
     int32_t Count() override { return static_cast<int32_t>(membres_.size()); }
     std::shared_ptr<PrelevementEdi> Item(int32_t position) override;
@@ -173,13 +173,13 @@ class PrelevementsSubstitut : public PrelevementsEdi {
     const std::vector<std::shared_ptr<PrelevementSubstitut>>& membres() const { return membres_; }
     void ajouter(std::shared_ptr<PrelevementSubstitut> p) { membres_.push_back(std::move(p)); }
 
-  private:
+private:
     std::string prefixe_;
     std::vector<std::shared_ptr<PrelevementSubstitut>> membres_;
 };
 
 class ReglementSubstitut : public ReglementEdi {
-  public:
+public:
     explicit ReglementSubstitut(std::string reference);
     int32_t Mode() override { return mode_; }
     void SetMode(int32_t v) override { mode_ = v; }
@@ -189,7 +189,7 @@ class ReglementSubstitut : public ReglementEdi {
     std::shared_ptr<qx::PrelevementsEdi> PrelevementsEdi() override { return prelevements_; }
     const std::shared_ptr<PrelevementsSubstitut>& prelevements() const { return prelevements_; }
 
-  private:
+private:
     int32_t mode_ = 0;
     int16_t nbVirement_ = 0;
     std::string reference_;
@@ -197,19 +197,19 @@ class ReglementSubstitut : public ReglementEdi {
 };
 
 class ReglementsSubstitut : public ReglementsEdi {
-  public:
+public:
     int32_t Count() override { return static_cast<int32_t>(membres_.size()); }
     std::shared_ptr<ReglementEdi> Item(int32_t position) override;
     std::shared_ptr<ReglementEdi> Ajouter() override;
     const std::vector<std::shared_ptr<ReglementSubstitut>>& membres() const { return membres_; }
     void ajouter(std::shared_ptr<ReglementSubstitut> r) { membres_.push_back(std::move(r)); }
 
-  private:
+private:
     std::vector<std::shared_ptr<ReglementSubstitut>> membres_;
 };
 
 class DepotSubstitut : public DepotEdi {
-  public:
+public:
     std::shared_ptr<qx::SectionRedevable> SectionRedevable() override { return redevable_; }
     std::shared_ptr<qx::PeriodeEdi> PeriodeEdi() override { return periode_; }
     std::shared_ptr<qx::ReglementsEdi> ReglementsEdi() override { return reglements_; }
@@ -217,7 +217,7 @@ class DepotSubstitut : public DepotEdi {
     const std::shared_ptr<PeriodeSubstitut>& periode() const { return periode_; }
     const std::shared_ptr<ReglementsSubstitut>& reglements() const { return reglements_; }
 
-  private:
+private:
     std::shared_ptr<SectionRedevableSubstitut> redevable_ =
         std::make_shared<SectionRedevableSubstitut>();
     std::shared_ptr<PeriodeSubstitut> periode_ = std::make_shared<PeriodeSubstitut>();
@@ -225,7 +225,7 @@ class DepotSubstitut : public DepotEdi {
 };
 
 class RubriqueSubstitut : public RubriqueEdi {
-  public:
+public:
     explicit RubriqueSubstitut(const RubriqueCatalogue& definition) : definition_(&definition) {}
     std::string Code() override { return std::string(definition_->code); }
     std::string Intitule() override { return std::string(definition_->intitule); }
@@ -234,14 +234,14 @@ class RubriqueSubstitut : public RubriqueEdi {
     void SetTexte(const std::string& v) override { texte_ = v; }
     const std::string& texte() const { return texte_; }
 
-  private:
+private:
     const RubriqueCatalogue* definition_;
     double valeur_ = 0.0;
     std::string texte_;
 };
 
 class RubriquesSubstitut : public RubriquesEdi {
-  public:
+public:
     explicit RubriquesSubstitut(const FormulaireCatalogue& formulaire) : formulaire_(&formulaire) {}
     int32_t Count() override { return static_cast<int32_t>(membres_.size()); }
     std::shared_ptr<RubriqueEdi> Item(int32_t position) override;
@@ -251,13 +251,13 @@ class RubriquesSubstitut : public RubriquesEdi {
     std::shared_ptr<RubriqueSubstitut> existante(std::string_view code) const;
     const std::vector<std::shared_ptr<RubriqueSubstitut>>& membres() const { return membres_; }
 
-  private:
+private:
     const FormulaireCatalogue* formulaire_;
     std::vector<std::shared_ptr<RubriqueSubstitut>> membres_;
 };
 
 class FormulaireSubstitut : public FormulaireEdi {
-  public:
+public:
     explicit FormulaireSubstitut(const FormulaireCatalogue& definition)
         : definition_(&definition), rubriques_(std::make_shared<RubriquesSubstitut>(definition)) {}
     int32_t FormType() override { return definition_->type; }
@@ -265,13 +265,13 @@ class FormulaireSubstitut : public FormulaireEdi {
     const FormulaireCatalogue& definition() const { return *definition_; }
     const std::shared_ptr<RubriquesSubstitut>& rubriques() const { return rubriques_; }
 
-  private:
+private:
     const FormulaireCatalogue* definition_;
     std::shared_ptr<RubriquesSubstitut> rubriques_;
 };
 
 class FormulairesSubstitut : public FormulairesEdi {
-  public:
+public:
     int32_t Count() override { return static_cast<int32_t>(membres_.size()); }
     std::shared_ptr<FormulaireEdi> Item(int32_t position) override;
     // Raises FormulaireInconnu for a type code the product does not know.
@@ -279,12 +279,12 @@ class FormulairesSubstitut : public FormulairesEdi {
     std::shared_ptr<FormulaireSubstitut> existant(int32_t type) const;
     const std::vector<std::shared_ptr<FormulaireSubstitut>>& membres() const { return membres_; }
 
-  private:
+private:
     std::vector<std::shared_ptr<FormulaireSubstitut>> membres_;
 };
 
 class DeclarationSubstitut : public DeclarationEdi, public AvecChamps {
-  public:
+public:
     DeclarationSubstitut();
     void SetCommentaires(const std::string& v) override { champs_.definir("Commentaires", v); }
     void SetNumDossier(const std::string& v) override { champs_.definir("NumDossier", v); }
@@ -305,7 +305,7 @@ class DeclarationSubstitut : public DeclarationEdi, public AvecChamps {
     const std::shared_ptr<DepotSubstitut>& depot() const { return depot_; }
     const std::shared_ptr<FormulairesSubstitut>& formulaires() const { return formulaires_; }
 
-  private:
+private:
     void lire(const XmlElement& racine);
 
     std::shared_ptr<SectionEmetteurSubstitut> emetteur_ =

@@ -18,12 +18,12 @@ namespace qx::ardilo {
 
 // The VAT component: the product's presence, nothing else is asked of it.
 class ComposantTvaSubstitut : public Object {
-  public:
+public:
     static constexpr std::string_view kVersion = "4.3.0.0";
 };
 
 class ProduitSubstitut : public ProduitArdilo {
-  public:
+public:
     ObjectRef CreerObjet(std::string_view classe) override;
 
     // Class names compare without regard to case.
@@ -38,7 +38,7 @@ class ProduitSubstitut : public ProduitArdilo {
         return declarations_;
     }
 
-  private:
+private:
     std::set<std::string> indisponibles_;  // folded class names
     ReglagesConnecteur reglages_;
     bool conserver_ = false;

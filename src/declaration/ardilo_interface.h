@@ -35,7 +35,7 @@ class RubriqueEdi;
 
 // The link to the product's sending service.
 class Connecteur : public Object {
-  public:
+public:
     // First set-up call: the arguments the service is launched with.
     virtual void DefinirLancement(const std::string& arguments) = 0;
     // Second set-up call: the service module to work with.
@@ -48,7 +48,7 @@ class Connecteur : public Object {
 
 // One sending of a declaration with its header.
 class TransfertEdi : public Object {
-  public:
+public:
     virtual void SetCommentaires(const std::string& v) = 0;
     virtual void SetDescription(const std::string& v) = 0;
     virtual void SetOpCoCode(int16_t v) = 0;
@@ -62,7 +62,7 @@ class TransfertEdi : public Object {
 };
 
 class DeclarationEdi : public Object {
-  public:
+public:
     virtual void SetCommentaires(const std::string& v) = 0;
     virtual void SetNumDossier(const std::string& v) = 0;
     virtual std::shared_ptr<qx::SectionEmetteur> SectionEmetteur() = 0;
@@ -77,7 +77,7 @@ class DeclarationEdi : public Object {
 };
 
 class SectionEmetteur : public Object {
-  public:
+public:
     virtual void SetCodeApplication(const std::string& v) = 0;
     virtual void SetNomApplication(const std::string& v) = 0;
     virtual void SetVersionApplication(const std::string& v) = 0;
@@ -87,7 +87,7 @@ class SectionEmetteur : public Object {
 };
 
 class SectionRedacteur : public Object {
-  public:
+public:
     virtual void SetNom(const std::string& v) = 0;
     virtual void SetSIRET(const std::string& v) = 0;
     virtual void SetEmail(const std::string& v) = 0;
@@ -96,7 +96,7 @@ class SectionRedacteur : public Object {
 };
 
 class AdresseEdi : public Object {
-  public:
+public:
     virtual void SetNumero(int16_t v) = 0;
     virtual void SetVoie(const std::string& v) = 0;
     virtual void SetComplement(const std::string& v) = 0;
@@ -107,14 +107,14 @@ class AdresseEdi : public Object {
 
 // The filing: taxpayer, period and payments.
 class DepotEdi : public Object {
-  public:
+public:
     virtual std::shared_ptr<qx::SectionRedevable> SectionRedevable() = 0;
     virtual std::shared_ptr<qx::PeriodeEdi> PeriodeEdi() = 0;
     virtual std::shared_ptr<qx::ReglementsEdi> ReglementsEdi() = 0;
 };
 
 class SectionRedevable : public Object {
-  public:
+public:
     virtual void SetFRP(const std::string& v) = 0;
     virtual void SetSIRET(const std::string& v) = 0;
     virtual void SetOCFI(const std::string& v) = 0;
@@ -128,21 +128,21 @@ class SectionRedevable : public Object {
 };
 
 class PeriodeEdi : public Object {
-  public:
+public:
     virtual void SetDateDebut(Date v) = 0;
     virtual void SetDateFin(Date v) = 0;
 };
 
 // Positions run from 1 to Count; Ajouter appends a new, empty payment.
 class ReglementsEdi : public Object {
-  public:
+public:
     virtual int32_t Count() = 0;
     virtual std::shared_ptr<ReglementEdi> Item(int32_t position) = 0;
     virtual std::shared_ptr<ReglementEdi> Ajouter() = 0;
 };
 
 class ReglementEdi : public Object {
-  public:
+public:
     virtual int32_t Mode() = 0;
     virtual void SetMode(int32_t v) = 0;
     virtual int16_t NbVirement() = 0;
@@ -153,14 +153,14 @@ class ReglementEdi : public Object {
 
 // Positions run from 1 to Count; Ajouter appends a new, empty debit.
 class PrelevementsEdi : public Object {
-  public:
+public:
     virtual int32_t Count() = 0;
     virtual std::shared_ptr<PrelevementEdi> Item(int32_t position) = 0;
     virtual std::shared_ptr<PrelevementEdi> Ajouter() = 0;
 };
 
 class PrelevementEdi : public Object {
-  public:
+public:
     virtual double Montant() = 0;
     virtual void SetMontant(double v) = 0;
     virtual std::string Reference() = 0;
@@ -168,7 +168,7 @@ class PrelevementEdi : public Object {
 };
 
 class RibEdi : public Object {
-  public:
+public:
     virtual std::string Banque() = 0;
     virtual void SetBanque(const std::string& v) = 0;
     virtual std::string Guichet() = 0;
@@ -188,7 +188,7 @@ class RibEdi : public Object {
 };
 
 class FormulairesEdi : public Object {
-  public:
+public:
     virtual int32_t Count() = 0;
     virtual std::shared_ptr<FormulaireEdi> Item(int32_t position) = 0;
     // The form of a type code, added on first request.
@@ -196,14 +196,14 @@ class FormulairesEdi : public Object {
 };
 
 class FormulaireEdi : public Object {
-  public:
+public:
     virtual int32_t FormType() = 0;
     virtual std::shared_ptr<qx::RubriquesEdi> RubriquesEdi() = 0;
 };
 
 // The boxes a form holds, in the order they were first asked for.
 class RubriquesEdi : public Object {
-  public:
+public:
     virtual int32_t Count() = 0;
     virtual std::shared_ptr<RubriqueEdi> Item(int32_t position) = 0;
     // The box of a code, added on first request; nothing or an error when
@@ -212,7 +212,7 @@ class RubriquesEdi : public Object {
 };
 
 class RubriqueEdi : public Object {
-  public:
+public:
     virtual std::string Code() = 0;
     virtual std::string Intitule() = 0;
     virtual double Valeur() = 0;
@@ -228,7 +228,7 @@ inline constexpr std::string_view kComposantTva = "ArdiloEdi.Tva.11";
 
 // A product: the factory of its objects.
 class ProduitArdilo {
-  public:
+public:
     virtual ~ProduitArdilo() = default;
     // A new object of the class; raises 429 when the class is not available.
     virtual ObjectRef CreerObjet(std::string_view classe) = 0;

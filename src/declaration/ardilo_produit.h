@@ -22,14 +22,14 @@ std::shared_ptr<ProduitArdilo> InstallerProduit(std::shared_ptr<ProduitArdilo> p
 
 // Keeps a product installed while alive.
 class ProduitTemporaire {
-  public:
+public:
     explicit ProduitTemporaire(std::shared_ptr<ProduitArdilo> produit)
         : precedent_(InstallerProduit(std::move(produit))) {}
     ~ProduitTemporaire() { InstallerProduit(std::move(precedent_)); }
     ProduitTemporaire(const ProduitTemporaire&) = delete;
     ProduitTemporaire& operator=(const ProduitTemporaire&) = delete;
 
-  private:
+private:
     std::shared_ptr<ProduitArdilo> precedent_;
 };
 

@@ -31,7 +31,6 @@ private:
     };
 
 public:
-
     // Appends the member; an empty key adds it without a key.
     void add(Ref member, std::string_view key = {}) {
         if (key.empty())
@@ -77,7 +76,9 @@ public:
     bool hasKey(std::string_view key) const { return byKey_.count(foldKey(key)) != 0; }
 
     // 1-based, unchecked beyond an assertion of the caller.
-    const Ref& at(int32_t position) const { return members_[static_cast<size_t>(position - 1)].member; }
+    const Ref& at(int32_t position) const {
+        return members_[static_cast<size_t>(position - 1)].member;
+    }
 
     void remove(const Value& indexKey) {
         size_t index;

@@ -31,7 +31,9 @@ CivilDate civilFromDays(long z) {
 
 const long kEpochOffset = daysFromCivil(1899, 12, 30);
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 // Reads up to maxDigits digits; nothing when there is none.
 std::optional<int> readNumber(std::string_view text, size_t& pos, size_t maxDigits) {
@@ -45,7 +47,9 @@ std::optional<int> readNumber(std::string_view text, size_t& pos, size_t maxDigi
     return value;
 }
 
-bool isSeparator(char c) { return c == '/' || c == '-' || c == '.'; }
+bool isSeparator(char c) {
+    return c == '/' || c == '-' || c == '.';
+}
 
 }  // namespace
 
@@ -57,9 +61,9 @@ bool isValidCivil(int year, int month, int day) {
 }
 
 Date fromCivil(int year, int month, int day) {
-    return Date{static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month),
-                                                  static_cast<unsigned>(day)) -
-                                    kEpochOffset)};
+    return Date{static_cast<double>(
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+        kEpochOffset)};
 }
 
 CivilDate toCivil(Date date) {
@@ -70,7 +74,9 @@ CivilDate toCivil(Date date) {
     return civilFromDays(static_cast<long>(whole) + kEpochOffset);
 }
 
-Date datePart(Date date) { return Date{std::trunc(date.serial)}; }
+Date datePart(Date date) {
+    return Date{std::trunc(date.serial)};
+}
 
 std::string shortDateText(Date date) {
     CivilDate c = toCivil(date);

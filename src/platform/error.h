@@ -11,15 +11,15 @@ namespace qx {
 
 // Standard run-time numbers a host's language runtime also raises.
 namespace err {
-inline constexpr int32_t AppelIncorrect = 5;      // invalid procedure call or argument
-inline constexpr int32_t Depassement = 6;         // overflow
-inline constexpr int32_t HorsSelection = 9;       // subscript out of range
-inline constexpr int32_t TypeIncompatible = 13;   // type mismatch
-inline constexpr int32_t AccesFichier = 75;       // path/file access error
-inline constexpr int32_t ObjetNonDefini = 91;     // object variable not set
-inline constexpr int32_t NullIncorrect = 94;      // invalid use of Null
-inline constexpr int32_t CreationObjet = 429;     // component cannot create object
-inline constexpr int32_t CleExistante = 457;      // key already associated
+inline constexpr int32_t AppelIncorrect = 5;     // invalid procedure call or argument
+inline constexpr int32_t Depassement = 6;        // overflow
+inline constexpr int32_t HorsSelection = 9;      // subscript out of range
+inline constexpr int32_t TypeIncompatible = 13;  // type mismatch
+inline constexpr int32_t AccesFichier = 75;      // path/file access error
+inline constexpr int32_t ObjetNonDefini = 91;    // object variable not set
+inline constexpr int32_t NullIncorrect = 94;     // invalid use of Null
+inline constexpr int32_t CreationObjet = 429;    // component cannot create object
+inline constexpr int32_t CleExistante = 457;     // key already associated
 }  // namespace err
 
 class Error : public std::exception {
@@ -44,6 +44,8 @@ std::string runtimeDescription(int32_t number);
 
 // A 32-bit number given as its unsigned hexadecimal form (0x80040203) seen
 // as the signed value a host receives.
-constexpr int32_t hresult(uint32_t value) { return static_cast<int32_t>(value); }
+constexpr int32_t hresult(uint32_t value) {
+    return static_cast<int32_t>(value);
+}
 
 }  // namespace qx

@@ -6,8 +6,14 @@ thread_local std::string typeDeclaration;
 thread_local TableAcomptes acomptes{};
 }  // namespace
 
-const std::string& TypeDeclarationCourant() { return typeDeclaration; }
-void DefinirTypeDeclaration(std::string type) { typeDeclaration = std::move(type); }
-TableAcomptes& Acomptes() { return acomptes; }
+const std::string& TypeDeclarationCourant() {
+    return typeDeclaration;
+}
+void DefinirTypeDeclaration(std::string type) {
+    typeDeclaration = std::move(type);
+}
+TableAcomptes& Acomptes() {
+    return acomptes;
+}
 
 }  // namespace qx

@@ -11,8 +11,12 @@
 namespace qx {
 namespace {
 
-[[noreturn]] void mismatch() { throw Error::runtime(err::TypeIncompatible); }
-[[noreturn]] void overflow() { throw Error::runtime(err::Depassement); }
+[[noreturn]] void mismatch() {
+    throw Error::runtime(err::TypeIncompatible);
+}
+[[noreturn]] void overflow() {
+    throw Error::runtime(err::Depassement);
+}
 
 bool startsWith(std::string_view text, size_t pos, std::string_view prefix) {
     return !prefix.empty() && text.substr(pos, prefix.size()) == prefix;
@@ -80,7 +84,9 @@ bool normalizeNumber(std::string_view text, std::string& out) {
     return pos == n;
 }
 
-double roundHalfEven(double x) { return std::nearbyint(x); }
+double roundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 template <class Int>
 Int toWhole(double x) {
@@ -115,7 +121,8 @@ bool numericValue(const Value& v, double& out) {
 
 Currency Currency::fromDouble(double amount) {
     double scaled = roundHalfEven(amount * 10000.0);
-    if (!std::isfinite(scaled) || scaled < -9.2233720368547758e18 || scaled >= 9.2233720368547758e18)
+    if (!std::isfinite(scaled) || scaled < -9.2233720368547758e18 ||
+        scaled >= 9.2233720368547758e18)
         overflow();
     return Currency{static_cast<int64_t>(scaled)};
 }
@@ -134,28 +141,39 @@ bool Value::isNumber() const noexcept {
 
 double Value::toDouble() const {
     switch (kind()) {
-        case ValueKind::Empty: return 0.0;
-        case ValueKind::Integer16: return std::get<int16_t>(data_);
-        case ValueKind::Integer32: return std::get<int32_t>(data_);
-        case ValueKind::Double: return std::get<double>(data_);
-        case ValueKind::Currency: return std::get<Currency>(data_).toDouble();
-        case ValueKind::Text: return parseLocalNumber(std::get<std::string>(data_));
-        case ValueKind::Date: return std::get<Date>(data_).serial;
-        case ValueKind::Boolean: return std::get<bool>(data_) ? -1.0 : 0.0;
-        case ValueKind::Object: break;
+        case ValueKind::Empty:
+            return 0.0;
+        case ValueKind::Integer16:
+            return std::get<int16_t>(data_);
+        case ValueKind::Integer32:
+            return std::get<int32_t>(data_);
+        case ValueKind::Double:
+            return std::get<double>(data_);
+        case ValueKind::Currency:
+            return std::get<Currency>(data_).toDouble();
+        case ValueKind::Text:
+            return parseLocalNumber(std::get<std::string>(data_));
+        case ValueKind::Date:
+            return std::get<Date>(data_).serial;
+        case ValueKind::Boolean:
+            return std::get<bool>(data_) ? -1.0 : 0.0;
+        case ValueKind::Object:
+            break;
     }
     mismatch();
 }
 
 Date Value::toDate() const {
     switch (kind()) {
-        case ValueKind::Date: return std::get<Date>(data_);
+        case ValueKind::Date:
+            return std::get<Date>(data_);
         case ValueKind::Text: {
             auto date = parseDateText(std::get<std::string>(data_));
             if (!date) mismatch();
             return *date;
         }
-        case ValueKind::Object: mismatch();
+        case ValueKind::Object:
+            mismatch();
         default: {
             double serial = toDouble();
             // The platform's date range: years 100 to 9999.
@@ -167,22 +185,34 @@ Date Value::toDate() const {
 
 std::string Value::toText() const {
     switch (kind()) {
-        case ValueKind::Empty: return {};
-        case ValueKind::Integer16: return std::to_string(std::get<int16_t>(data_));
-        case ValueKind::Integer32: return std::to_string(std::get<int32_t>(data_));
-        case ValueKind::Double: return formatDouble(std::get<double>(data_), localSeparators().decimal);
+        case ValueKind::Empty:
+            return {};
+        case ValueKind::Integer16:
+            return std::to_string(std::get<int16_t>(data_));
+        case ValueKind::Integer32:
+            return std::to_string(std::get<int32_t>(data_));
+        case ValueKind::Double:
+            return formatDouble(std::get<double>(data_), localSeparators().decimal);
         case ValueKind::Currency:
             return formatDouble(std::get<Currency>(data_).toDouble(), localSeparators().decimal);
-        case ValueKind::Text: return std::get<std::string>(data_);
-        case ValueKind::Date: return shortDateText(std::get<Date>(data_));
-        case ValueKind::Boolean: return std::get<bool>(data_) ? "Vrai" : "Faux";
-        case ValueKind::Object: break;
+        case ValueKind::Text:
+            return std::get<std::string>(data_);
+        case ValueKind::Date:
+            return shortDateText(std::get<Date>(data_));
+        case ValueKind::Boolean:
+            return std::get<bool>(data_) ? "Vrai" : "Faux";
+        case ValueKind::Object:
+            break;
     }
     mismatch();
 }
 
-int16_t Value::toInt16() const { return toWhole<int16_t>(toDouble()); }
-int32_t Value::toInt32() const { return toWhole<int32_t>(toDouble()); }
+int16_t Value::toInt16() const {
+    return toWhole<int16_t>(toDouble());
+}
+int32_t Value::toInt32() const {
+    return toWhole<int32_t>(toDouble());
+}
 
 bool Value::toBool() const {
     if (kind() == ValueKind::Boolean) return std::get<bool>(data_);

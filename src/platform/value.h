@@ -66,13 +66,13 @@ public:
     bool isNumber() const noexcept;
 
     // Strict conversions. Empty converts to 0, the empty text and the zero date.
-    double toDouble() const;          // a text in the local number format
-    Date toDate() const;              // a text as "dd/mm/yyyy" or "yyyy-mm-dd"
-    std::string toText() const;       // numbers with the local decimal separator
-    int16_t toInt16() const;          // halves to even; 6 out of range
-    int32_t toInt32() const;          // halves to even; 6 out of range
+    double toDouble() const;     // a text in the local number format
+    Date toDate() const;         // a text as "dd/mm/yyyy" or "yyyy-mm-dd"
+    std::string toText() const;  // numbers with the local decimal separator
+    int16_t toInt16() const;     // halves to even; 6 out of range
+    int32_t toInt32() const;     // halves to even; 6 out of range
     bool toBool() const;
-    ObjectRef toObject() const;       // 13 unless an object reference (empty gives none)
+    ObjectRef toObject() const;  // 13 unless an object reference (empty gives none)
 
     // Raw access; the kind must match.
     const std::string& text() const { return std::get<std::string>(data_); }

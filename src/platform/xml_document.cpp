@@ -11,9 +11,15 @@
 namespace qx {
 namespace {
 
-xmlNodePtr N(void* p) { return static_cast<xmlNodePtr>(p); }
-xmlDocPtr D(void* p) { return static_cast<xmlDocPtr>(p); }
-const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+xmlNodePtr N(void* p) {
+    return static_cast<xmlNodePtr>(p);
+}
+xmlDocPtr D(void* p) {
+    return static_cast<xmlDocPtr>(p);
+}
+const xmlChar* X(const std::string& s) {
+    return reinterpret_cast<const xmlChar*>(s.c_str());
+}
 
 bool nameIs(xmlNodePtr node, std::string_view name) {
     return node->type == XML_ELEMENT_NODE &&
@@ -130,7 +136,9 @@ XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {}
 XmlDocument::~XmlDocument() {
     if (doc_) xmlFreeDoc(D(doc_));
 }
-XmlDocument::XmlDocument(XmlDocument&& other) noexcept : doc_(other.doc_) { other.doc_ = nullptr; }
+XmlDocument::XmlDocument(XmlDocument&& other) noexcept : doc_(other.doc_) {
+    other.doc_ = nullptr;
+}
 XmlDocument& XmlDocument::operator=(XmlDocument&& other) noexcept {
     if (this != &other) {
         if (doc_) xmlFreeDoc(D(doc_));
@@ -146,9 +154,9 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
     xmlDocPtr doc = D(document);
     const xmlError* last = xmlCtxtGetLastError(ctxt);
     if (first.set || (last && last->code != 0 && last->level >= XML_ERR_ERROR)) {
-        XmlParseFailure failure = first.set
-                                      ? XmlParseFailure{first.code, first.line, first.reason}
-                                      : XmlParseFailure{last->code, last->line, trimReason(last->message)};
+        XmlParseFailure failure =
+            first.set ? XmlParseFailure{first.code, first.line, first.reason}
+                      : XmlParseFailure{last->code, last->line, trimReason(last->message)};
         if (doc) xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
         return failure;
@@ -216,7 +224,8 @@ std::vector<XmlElement> XmlDocument::elements(std::string_view name) const {
     return out;
 }
 
-bool XmlDocument::saveFile(const std::string& path, const char* encoding, std::string* reason) const {
+bool XmlDocument::saveFile(const std::string& path, const char* encoding,
+                           std::string* reason) const {
     QuietErrors quiet;
     xmlResetLastError();
     xmlSaveCtxtPtr save = xmlSaveToFilename(path.c_str(), encoding, XML_SAVE_AS_XML);
@@ -238,7 +247,8 @@ bool XmlDocument::saveFile(const std::string& path, const char* encoding, std::s
 
 std::string XmlDocument::toText(bool indent, bool withDeclaration) const {
     xmlBufferPtr buffer = xmlBufferCreate();
-    int options = XML_SAVE_AS_XML | (indent ? XML_SAVE_FORMAT : 0) | (withDeclaration ? 0 : XML_SAVE_NO_DECL);
+    int options =
+        XML_SAVE_AS_XML | (indent ? XML_SAVE_FORMAT : 0) | (withDeclaration ? 0 : XML_SAVE_NO_DECL);
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", options);
     std::string result;
     if (save) {

@@ -17,7 +17,7 @@ namespace qx {
 inline constexpr int16_t kAdr_NumeroLimite = 9999;
 
 class Cls_Emetteur : public Object {
-  public:
+public:
     const std::string& vCode() const { return code_; }
     void SetvCode(std::string v) { code_ = std::move(v); }
     const std::string& vNom() const { return nom_; }
@@ -33,7 +33,7 @@ class Cls_Emetteur : public Object {
     const std::string& vVersionApplication() const { return versionApplication_; }
     void SetvVersionApplication(std::string v) { versionApplication_ = std::move(v); }
 
-  private:
+private:
     std::string code_;
     std::string nom_;
     std::string email_;
@@ -44,7 +44,7 @@ class Cls_Emetteur : public Object {
 };
 
 class Cls_Redevable : public Object {
-  public:
+public:
     const std::string& vFRP() const { return frp_; }
     void SetvFRP(std::string v) { frp_ = std::move(v); }
     const std::string& vSIRET() const { return siret_; }
@@ -88,7 +88,7 @@ class Cls_Redevable : public Object {
     const std::string& vDateRedressement() const { return dateRedressement_; }
     void SetvDateRedressement(std::string v) { dateRedressement_ = std::move(v); }
 
-  private:
+private:
     std::string frp_;
     std::string siret_;
     std::string ocfi_;
@@ -113,7 +113,7 @@ class Cls_Redevable : public Object {
 };
 
 class Cls_Redacteur : public Object {
-  public:
+public:
     const std::string& vNom() const { return nom_; }
     void SetvNom(std::string v) { nom_ = std::move(v); }
     const std::string& vSIRET() const { return siret_; }
@@ -148,7 +148,7 @@ class Cls_Redacteur : public Object {
     const std::string& vAdr_Code_INSEE() const { return adrCodeInsee_; }
     void SetvAdr_Code_INSEE(std::string v) { adrCodeInsee_ = std::move(v); }
 
-  private:
+private:
     std::string nom_;
     std::string siret_;
     std::string email_;

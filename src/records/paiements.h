@@ -18,7 +18,7 @@
 namespace qx {
 
 class Cls_Rib : public Object {
-  public:
+public:
     const std::string& vTitulaire() const { return titulaire_; }
     void SetvTitulaire(std::string v) { titulaire_ = std::move(v); }
     const std::string& vIBAN() const { return iban_; }
@@ -36,7 +36,7 @@ class Cls_Rib : public Object {
     const std::string& vBanque() const { return banque_; }
     void SetvBanque(std::string v) { banque_ = std::move(v); }
 
-  private:
+private:
     std::string titulaire_;
     std::string iban_;
     std::string guichet_;
@@ -50,7 +50,7 @@ class Cls_Rib : public Object {
 // A direct debit; obtained from Cls_Prelevements::Add only. It comes with an
 // empty bank account; once that account is set to nothing, it stays nothing.
 class Cls_Prelevement : public Object {
-  public:
+public:
     Cls_Prelevement();
 
     int16_t Key = 0;  // the number given to Add
@@ -62,14 +62,14 @@ class Cls_Prelevement : public Object {
     std::shared_ptr<qx::Cls_Rib> Cls_Rib() const { return rib_; }
     void SetCls_Rib(std::shared_ptr<qx::Cls_Rib> rib) { rib_ = std::move(rib); }
 
-  private:
+private:
     std::string reference_;
     double montant_ = 0.0;
     std::shared_ptr<qx::Cls_Rib> rib_;
 };
 
 class Cls_Prelevements : public Object {
-  public:
+public:
     // Appends a new debit with Key = intKey, under sKey when it is not empty.
     std::shared_ptr<Cls_Prelevement> Add(int16_t intKey, const std::string& sKey = {});
     std::shared_ptr<Cls_Prelevement> Item(const Value& vntIndexKey) const {
@@ -80,14 +80,14 @@ class Cls_Prelevements : public Object {
     // A snapshot, so that a host may change the collection while iterating.
     std::vector<std::shared_ptr<Cls_Prelevement>> NewEnum() const { return membres_.snapshot(); }
 
-  private:
+private:
     Collection<Cls_Prelevement> membres_;
 };
 
 // A payment. Its direct debits are created on first use: the collection is
 // made by the first get, and made again after being set to nothing.
 class Cls_Paiement : public Object {
-  public:
+public:
     int16_t Key = 0;  // the number given to Add
 
     const std::string& vReference() const { return reference_; }
@@ -106,7 +106,7 @@ class Cls_Paiement : public Object {
         return prelevements_;
     }
 
-  private:
+private:
     std::string reference_;
     int16_t nbVirement_ = 0;
     int16_t mode_ = 0;
@@ -114,7 +114,7 @@ class Cls_Paiement : public Object {
 };
 
 class Cls_Paiements : public Object {
-  public:
+public:
     int32_t vPaiementImputation() const { return paiementImputation_; }
     void SetvPaiementImputation(int32_t v) { paiementImputation_ = v; }
 
@@ -128,7 +128,7 @@ class Cls_Paiements : public Object {
     // A snapshot, so that a host may change the collection while iterating.
     std::vector<std::shared_ptr<Cls_Paiement>> NewEnum() const { return membres_.snapshot(); }
 
-  private:
+private:
     int32_t paiementImputation_ = 0;
     Collection<Cls_Paiement> membres_;
 };

@@ -15,7 +15,7 @@ namespace qx {
 class CRubrique;
 
 class CLigneRubrique : public Object {
-  public:
+public:
     std::string Compte;       // account number or prefix
     std::string TypeTaux;     // "9" accepts every rate type
     std::string CategorieAV;  // "9" accepts every category
@@ -24,7 +24,7 @@ class CLigneRubrique : public Object {
 };
 
 class CLigneDependance : public Object {
-  public:
+public:
     std::string CodeImprime;
     std::string CodeRubrique;
     int16_t Sens = 1;
@@ -41,14 +41,14 @@ class CLigneDependance : public Object {
     // target that has not expired stays alive for the whole call.
     CRubrique* CibleDirecte() const { return cible_.expired() ? nullptr : cibleDirecte_; }
 
-  private:
+private:
     std::weak_ptr<CRubrique> cible_;  // never owning: targets belong to the collection
     CRubrique* cibleDirecte_ = nullptr;
 };
 
 template <class Line>
 class CLignes : public Object {
-  public:
+public:
     std::shared_ptr<Line> Item(const Value& vntIndexKey) const {
         return lignes_.item(checked(vntIndexKey));
     }
@@ -60,7 +60,7 @@ class CLignes : public Object {
     void Ajouter(std::shared_ptr<Line> ligne) { lignes_.add(std::move(ligne)); }
     const std::shared_ptr<Line>& at(int32_t position) const { return lignes_.at(position); }
 
-  private:
+private:
     static const Value& checked(const Value& index) {
         if (index.kind() == ValueKind::Text) throw Error::runtime(err::AppelIncorrect);
         return index;
@@ -69,13 +69,13 @@ class CLignes : public Object {
 };
 
 class CLignesRubrique : public CLignes<CLigneRubrique> {
-  public:
+public:
     // One line per direct child "LIGNE" of the rubric element, in document order.
     void ChargerLignes(const XmlElement& rubrique);
 };
 
 class CLignesDependance : public CLignes<CLigneDependance> {
-  public:
+public:
     // One line per direct child "DEPENDANCE", in document order, without target.
     void ChargerLignes(const XmlElement& rubrique);
 };

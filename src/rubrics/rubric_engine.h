@@ -7,7 +7,7 @@
 namespace qx {
 
 class RubricEngine : public Object {
-  public:
+public:
     // True once the engine's computation pass has ended; from then on every
     // change of a rubric's value marks it forced.
     virtual bool CalculTermine() const = 0;
