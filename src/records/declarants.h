@@ -43,7 +43,46 @@ private:
     std::string versionApplication_;
 };
 
-class Cls_Redevable : public Object {
+// The postal address shared by the taxpayer and the preparer (each spells
+// its distributing-office property its own way, so that one stays with it).
+class AdresseDeclarant {
+public:
+    int16_t vAdr_Numero() const { return adrNumero_; }
+    // Kept only below 9999; negative numbers are kept.
+    void SetvAdr_Numero(int16_t v);
+    const std::string& vAdr_Entree() const { return adrEntree_; }
+    void SetvAdr_Entree(std::string v) { adrEntree_ = std::move(v); }
+    const std::string& vAdr_Voie() const { return adrVoie_; }
+    void SetvAdr_Voie(std::string v) { adrVoie_ = std::move(v); }
+    const std::string& vAdr_Complement() const { return adrComplement_; }
+    void SetvAdr_Complement(std::string v) { adrComplement_ = std::move(v); }
+    const std::string& vAdr_CodePostal() const { return adrCodePostal_; }
+    void SetvAdr_CodePostal(std::string v) { adrCodePostal_ = std::move(v); }
+    const std::string& vAdr_Ville() const { return adrVille_; }
+    void SetvAdr_Ville(std::string v) { adrVille_ = std::move(v); }
+    const std::string& vAdr_Pays() const { return adrPays_; }
+    void SetvAdr_Pays(std::string v) { adrPays_ = std::move(v); }
+    const std::string& vAdr_CodePays() const { return adrCodePays_; }
+    void SetvAdr_CodePays(std::string v) { adrCodePays_ = std::move(v); }
+    const std::string& vAdr_Code_Etendu() const { return adrCodeEtendu_; }
+    void SetvAdr_Code_Etendu(std::string v) { adrCodeEtendu_ = std::move(v); }
+    const std::string& vAdr_Code_INSEE() const { return adrCodeInsee_; }
+    void SetvAdr_Code_INSEE(std::string v) { adrCodeInsee_ = std::move(v); }
+
+private:
+    int16_t adrNumero_ = 0;
+    std::string adrEntree_;
+    std::string adrVoie_;
+    std::string adrComplement_;
+    std::string adrCodePostal_;
+    std::string adrVille_;
+    std::string adrPays_;
+    std::string adrCodePays_;
+    std::string adrCodeEtendu_;
+    std::string adrCodeInsee_;
+};
+
+class Cls_Redevable : public Object, public AdresseDeclarant {
 public:
     const std::string& vFRP() const { return frp_; }
     void SetvFRP(std::string v) { frp_ = std::move(v); }
@@ -59,28 +98,8 @@ public:
     void SetvRepresentant(std::string v) { representant_ = std::move(v); }
     const std::string& vFonction() const { return fonction_; }
     void SetvFonction(std::string v) { fonction_ = std::move(v); }
-    int16_t vAdr_Numero() const { return adrNumero_; }
-    void SetvAdr_Numero(int16_t v);
-    const std::string& vAdr_Entree() const { return adrEntree_; }
-    void SetvAdr_Entree(std::string v) { adrEntree_ = std::move(v); }
-    const std::string& vAdr_Voie() const { return adrVoie_; }
-    void SetvAdr_Voie(std::string v) { adrVoie_ = std::move(v); }
-    const std::string& vAdr_Complement() const { return adrComplement_; }
-    void SetvAdr_Complement(std::string v) { adrComplement_ = std::move(v); }
-    const std::string& vAdr_CodePostal() const { return adrCodePostal_; }
-    void SetvAdr_CodePostal(std::string v) { adrCodePostal_ = std::move(v); }
-    const std::string& vAdr_Ville() const { return adrVille_; }
-    void SetvAdr_Ville(std::string v) { adrVille_ = std::move(v); }
     const std::string& vAdr_BureauDistrib() const { return adrBureauDistrib_; }
     void SetvAdr_BureauDistrib(std::string v) { adrBureauDistrib_ = std::move(v); }
-    const std::string& vAdr_Pays() const { return adrPays_; }
-    void SetvAdr_Pays(std::string v) { adrPays_ = std::move(v); }
-    const std::string& vAdr_CodePays() const { return adrCodePays_; }
-    void SetvAdr_CodePays(std::string v) { adrCodePays_ = std::move(v); }
-    const std::string& vAdr_Code_Etendu() const { return adrCodeEtendu_; }
-    void SetvAdr_Code_Etendu(std::string v) { adrCodeEtendu_ = std::move(v); }
-    const std::string& vAdr_Code_INSEE() const { return adrCodeInsee_; }
-    void SetvAdr_Code_INSEE(std::string v) { adrCodeInsee_ = std::move(v); }
     const std::string& vTelephone() const { return telephone_; }
     void SetvTelephone(std::string v) { telephone_ = std::move(v); }
     const std::string& vEmail() const { return email_; }
@@ -96,23 +115,13 @@ private:
     std::string nomSociete_;
     std::string representant_;
     std::string fonction_;
-    int16_t adrNumero_ = 0;
-    std::string adrEntree_;
-    std::string adrVoie_;
-    std::string adrComplement_;
-    std::string adrCodePostal_;
-    std::string adrVille_;
     std::string adrBureauDistrib_;
-    std::string adrPays_;
-    std::string adrCodePays_;
-    std::string adrCodeEtendu_;
-    std::string adrCodeInsee_;
     std::string telephone_;
     std::string email_;
     std::string dateRedressement_;
 };
 
-class Cls_Redacteur : public Object {
+class Cls_Redacteur : public Object, public AdresseDeclarant {
 public:
     const std::string& vNom() const { return nom_; }
     void SetvNom(std::string v) { nom_ = std::move(v); }
@@ -124,29 +133,9 @@ public:
     void SetvTelephone(std::string v) { telephone_ = std::move(v); }
     const std::string& vSMS() const { return sms_; }
     void SetvSMS(std::string v) { sms_ = std::move(v); }
-    int16_t vAdr_Numero() const { return adrNumero_; }
-    void SetvAdr_Numero(int16_t v);
-    const std::string& vAdr_Entree() const { return adrEntree_; }
-    void SetvAdr_Entree(std::string v) { adrEntree_ = std::move(v); }
-    const std::string& vAdr_Voie() const { return adrVoie_; }
-    void SetvAdr_Voie(std::string v) { adrVoie_ = std::move(v); }
-    const std::string& vAdr_Complement() const { return adrComplement_; }
-    void SetvAdr_Complement(std::string v) { adrComplement_ = std::move(v); }
-    const std::string& vAdr_CodePostal() const { return adrCodePostal_; }
-    void SetvAdr_CodePostal(std::string v) { adrCodePostal_ = std::move(v); }
-    const std::string& vAdr_Ville() const { return adrVille_; }
-    void SetvAdr_Ville(std::string v) { adrVille_ = std::move(v); }
     // Spelled with an underscore on the preparer, without on the taxpayer.
     const std::string& vAdr_Bureau_Distrib() const { return adrBureauDistrib_; }
     void SetvAdr_Bureau_Distrib(std::string v) { adrBureauDistrib_ = std::move(v); }
-    const std::string& vAdr_Pays() const { return adrPays_; }
-    void SetvAdr_Pays(std::string v) { adrPays_ = std::move(v); }
-    const std::string& vAdr_CodePays() const { return adrCodePays_; }
-    void SetvAdr_CodePays(std::string v) { adrCodePays_ = std::move(v); }
-    const std::string& vAdr_Code_Etendu() const { return adrCodeEtendu_; }
-    void SetvAdr_Code_Etendu(std::string v) { adrCodeEtendu_ = std::move(v); }
-    const std::string& vAdr_Code_INSEE() const { return adrCodeInsee_; }
-    void SetvAdr_Code_INSEE(std::string v) { adrCodeInsee_ = std::move(v); }
 
 private:
     std::string nom_;
@@ -154,17 +143,7 @@ private:
     std::string email_;
     std::string telephone_;
     std::string sms_;
-    int16_t adrNumero_ = 0;
-    std::string adrEntree_;
-    std::string adrVoie_;
-    std::string adrComplement_;
-    std::string adrCodePostal_;
-    std::string adrVille_;
     std::string adrBureauDistrib_;
-    std::string adrPays_;
-    std::string adrCodePays_;
-    std::string adrCodeEtendu_;
-    std::string adrCodeInsee_;
 };
 
 }  // namespace qx
