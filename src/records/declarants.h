@@ -45,7 +45,7 @@ private:
 
 // The postal address shared by the taxpayer and the preparer (each spells
 // its distributing-office property its own way, so that one stays with it).
-class AdresseDeclarant {
+class AdresseDeclarant : public Object {
 public:
     int16_t vAdr_Numero() const { return adrNumero_; }
     // Kept only below 9999; negative numbers are kept.
@@ -82,7 +82,7 @@ private:
     std::string adrCodeInsee_;
 };
 
-class Cls_Redevable : public Object, public AdresseDeclarant {
+class Cls_Redevable : public AdresseDeclarant {
 public:
     const std::string& vFRP() const { return frp_; }
     void SetvFRP(std::string v) { frp_ = std::move(v); }
@@ -121,7 +121,7 @@ private:
     std::string dateRedressement_;
 };
 
-class Cls_Redacteur : public Object, public AdresseDeclarant {
+class Cls_Redacteur : public AdresseDeclarant {
 public:
     const std::string& vNom() const { return nom_; }
     void SetvNom(std::string v) { nom_ = std::move(v); }
