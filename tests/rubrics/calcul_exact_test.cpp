@@ -132,13 +132,16 @@ TEST(PropagationExactTest, RubricsMatchTheLiteralSetterOnRandomChanges) {
         Modele m(nombre);
         std::string xml;
         for (size_t i = 0; i < nombre; ++i) {
-            m.positif[i] = tirage(3) == 0;
+            // The condition is spelt in capitals; in lower case it is no condition.
+            const size_t condition = tirage(3);
+            m.positif[i] = condition == 0;
             std::vector<std::string> deps;
             for (size_t j = i + 1; j < nombre; ++j)  // forward lines only: no cycle
                 if (tirage(4) == 0) m.dependances[i].push_back({j, tirage(2) ? 1 : -1});
             for (const auto& [j, sens] : m.dependances[i])
                 deps.push_back(std::to_string(j) + ":" + std::to_string(sens));
-            xml += rub(std::to_string(i), m.positif[i] ? "CONDITION='POSITIF'" : "", deps);
+            const char* conditions[] = {"CONDITION='POSITIF'", "CONDITION='positif'", ""};
+            xml += rub(std::to_string(i), conditions[condition], deps);
         }
         Formulaire f(xml);
         f.moteur->termine = true;

@@ -88,20 +88,6 @@ TEST(CRubriqueValueTest, StoresNineDecimalsAndPropagatesSignedDifferences) {
     EXPECT_EQ(f.lus(), "A=13 B=12 C=-12 D=-13 E=-25 F=2.25 G=4.5 T=");
 }
 
-TEST(CRubriqueValueTest, PositiveConditionPassesOnlyTheClampedChange) {
-    for (const char* condition : {"POSITIF", "positif"}) {
-        SCOPED_TRACE(condition);
-        Formulaire f(rub("A", std::string("CONDITION='") + condition + "'", {"B"}) + rub("B"));
-        f["A"].SetValeur(Value(-5.0));
-        EXPECT_EQ(f["A"].Valeur().toDouble(), -5.0);
-        EXPECT_EQ(f["A"].AsXML(), condition[1] == 'O' ? "0" : "-5");
-        f["A"].AjouterValeur(3);  // the raw value grows, not the clamped one
-        EXPECT_EQ(f["A"].Valeur().toDouble(), -2.0);
-        f["A"].SetValeur(Value(3.0));
-        EXPECT_EQ(f["B"].AsDouble() + f["A"].AsDouble(), 6);
-    }
-}
-
 TEST(CRubriqueForceTest, ChangesAfterTheComputationMarkEveryRubricReached) {
     Formulaire f(rub("A", "", {"B"}) + rub("B", "", {"C"}) + rub("C") + rub("T", "TYPE='T'"));
     f["A"].AjouterValeur(10);
