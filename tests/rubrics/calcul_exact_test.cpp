@@ -20,7 +20,8 @@ uint64_t bits(double x) {
     return std::bit_cast<uint64_t>(x);
 }
 
-// The rounding to whole units written plainly, with the library's truncation.
+// The rounding to whole units written plainly: halves go away from zero, and a
+// fraction beyond 0.4999999999999 already counts as one.
 double entierReference(double x) {
     if (!std::isfinite(x)) throw Error::runtime(err::Depassement);
     const double t = std::trunc(x), f = x - t;

@@ -66,20 +66,6 @@ TEST(TexteVersNombreTest, SeparatorCacheKeepsThePassSettingsAndRestoresThem) {
               plateforme.decimal + plateforme.thousands);
 }
 
-TEST(ArrondiTest, WholeUnitsAndNineDecimals) {
-    // clang-format off
-    const std::pair<double, double> entiers[] = {
-        {2.5, 3}, {-2.5, -3}, {1.5, 2}, {-0.5, -1}, {0.4999999999999, 0}, {-0.4999999999999, 0},
-        {0.49999999999995, 1}, {-0.49999999999995, -1}, {7, 7}, {-10.6, -11},
-        {4503599627370495.5, 4503599627370496.0}};
-    const std::pair<double, double> decimales[] = {
-        {1234.5678901234, 1234.567890123}, {0.30000000000000004, 0.3}, {5e-10, 1e-9},
-        {-5e-10, -1e-9}, {4e-10, 0}, {0.1 + 0.7, 0.8}};
-    // clang-format on
-    for (const auto& [x, attendu] : entiers) EXPECT_EQ(ArrondiEntier(x), attendu) << x;
-    for (const auto& [x, attendu] : decimales) EXPECT_EQ(ArrondiDecimales(x), attendu) << x;
-}
-
 TEST(ConversionTest, LenientNumbersPointTextsAndKeys) {
     // clang-format off
     const std::pair<Value, double> doubles[] = {
