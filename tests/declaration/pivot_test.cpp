@@ -147,11 +147,9 @@ TEST(PivotTest, PaymentsAreReadBackAndAppended) {
 TEST(PivotTest, AmountToPayOfAComputedReturn) {
     const std::string donnees = kSamples + "/ca3/donnees.xml";
     const std::string rubriques = kSamples + "/ca3/rubriques.xml";
-    // The sample's KE under each type (no credit nor checks for the annex); a CA12E takes
-    // no CA3.
+    // The sample's KE; under a CA12E, which takes no CA3, nothing.
     const std::tuple<const char*, std::string, int64_t> cas[] = {
         {"CA3", donnees, 584},
-        {"CA3A", donnees, 897},
         {"CA12E", donnees, 0},
         {"CA3", kSamples + "/absent.xml", 0},
     };
