@@ -43,7 +43,6 @@ TEST(ValueTest, ConversionsOfEveryKind) {
     EXPECT_EQ(Value().toText(), "");
     EXPECT_EQ(Value(fromCivil(2024, 3, 15)).toText(), "15/03/2024");
     EXPECT_EQ(Value("15/03/2024").toDate(), fromCivil(2024, 3, 15));
-    EXPECT_EQ(Value("2024-03-15").toDate(), fromCivil(2024, 3, 15));
     EXPECT_EQ(errorOf([] { Value("demain").toDate(); }), err::TypeIncompatible);
     EXPECT_EQ(errorOf([] { Value(std::make_shared<Object>()).toDouble(); }), err::TypeIncompatible);
     EXPECT_EQ(errorOf([] { Value(1e300).toDate(); }), err::Depassement);
