@@ -51,8 +51,6 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         {"<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='A'/><RUBRIQUE CODE='B' LONGUEUR='douze'/>"
          "</IMPRIME></R>",
          13, "Incompatibilité de type", "CA3A=0"},
-        {"<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='B' LONGUEUR='40000'/></IMPRIME></R>", 6,
-         "Dépassement de capacité", ""},
         {"<R>\n<IMPRIME CODE='CA3'>\n<RUBRIQUE CODE='A'/>\n\n\n\n<RUBRIQUE CODE='B' CODE='C'/>\n"
          "</IMPRIME></R>",
          0, "Erreur de chargement document XML des rubriques (fichier ligne 7) \r", ""},
