@@ -81,8 +81,7 @@ qx::Value date(const std::string& texte) {
     return qx::Value(*d);
 }
 
-template <class Record>
-void lireAdresse(const XmlElement& parent, Record& r) {
+void lireAdresse(const XmlElement& parent, qx::AdresseDeclarant& r) {
     std::optional<XmlElement> adresse = enfantUnique(parent, "ADRESSE");
     if (!adresse) return;
     verifierEnfants(*adresse, {});

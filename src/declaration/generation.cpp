@@ -60,8 +60,7 @@ Date dateDuTexte(const std::string& texte) {
     return *date;
 }
 
-template <class Record>
-void remplirAdresse(AdresseEdi& adresse, const Record& r) {
+void remplirAdresse(AdresseEdi& adresse, const AdresseDeclarant& r) {
     adresse.SetNumero(r.vAdr_Numero());
     adresse.SetVoie(r.vAdr_Voie());
     adresse.SetComplement(r.vAdr_Complement());
