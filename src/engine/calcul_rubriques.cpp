@@ -7,6 +7,7 @@
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
 #include "platform/locale.h"
+#include "platform/ordered_worker.h"
 #include "platform/thread_state.h"
 
 namespace qx {
@@ -22,25 +23,103 @@ private:
     CCalculTVA& moteur_;
 };
 
+// One data pass: which account lines a data line matches is decided while
+// the file is read; the additions, with their propagation through the
+// dependencies, are made in the same order by a worker, so that reading
+// and arithmetic overlap. Whatever reads or sets a rubric during the pass
+// (the credit of the header, the host's progress display) first waits for
+// the additions given so far.
+struct CCalculTVA::Passe {
+    struct Cumul {
+        CRubrique* rubrique;  // kept alive by the index
+        double montant;
+    };
+
+    // The dependency targets of every rubric, read once for the pass: no
+    // line object is visited per change. A change of the lines during the
+    // pass is not seen, as for the index. Keeps the rubrics alive, and puts
+    // back what they had before when the pass ends.
+    class Plans {
+    public:
+        explicit Plans(const CRubriques& rubriques) {
+            const int32_t nombre = rubriques.Count();
+            rubriques_.reserve(static_cast<size_t>(nombre));
+            cibles_.reserve(static_cast<size_t>(nombre));
+            for (int32_t i = 1; i <= nombre; ++i) {
+                const std::shared_ptr<CRubrique>& rubrique = rubriques.at(i);
+                std::vector<CiblePropagation> cibles;
+                const std::shared_ptr<CLignesDependance> lignes = rubrique->LignesDependance();
+                for (int32_t j = 1; j <= lignes->Count(); ++j) {
+                    const CLigneDependance& ligne = *lignes->at(j);
+                    CRubrique* cible = ligne.CibleDirecte();
+                    // Only number targets take a change; a gone target none.
+                    if (cible && cible->TypeRubrique() == EnumRubrType_Nombre)
+                        cibles.push_back({cible, static_cast<double>(ligne.Sens)});
+                }
+                rubriques_.push_back({rubrique, rubrique->PlanPropagation()});
+                cibles_.push_back(std::move(cibles));
+            }
+            for (size_t i = 0; i < rubriques_.size(); ++i)
+                rubriques_[i].rubrique->FixerPlanPropagation(&cibles_[i]);
+        }
+        ~Plans() {
+            for (auto& [rubrique, precedent] : rubriques_)
+                rubrique->FixerPlanPropagation(precedent);
+        }
+        Plans(const Plans&) = delete;
+        Plans& operator=(const Plans&) = delete;
+
+    private:
+        struct Planifiee {
+            std::shared_ptr<CRubrique> rubrique;
+            const std::vector<CiblePropagation>* precedent;
+        };
+        std::vector<Planifiee> rubriques_;
+        std::vector<std::vector<CiblePropagation>> cibles_;
+    };
+
+    explicit Passe(const CRubriques& rubriques)
+        : index(rubriques),
+          plans(rubriques),
+          cumuls([](const Cumul& c) { c.rubrique->AjouterValeur(c.montant); }) {}
+
+    IndexCorrespondances index;
+    Plans plans;
+    OrderedWorker<Cumul> cumuls;  // declared last: stops before the rest goes
+};
+
 void CCalculTVA::CalculerRubriques() {
     std::shared_ptr<CRubriques> rubriques = Rubriques();
     {
+        Passe passe(*rubriques);
         XmlScanner scanDonnee;
         scanDonnee.setFichier(fichierDonnee_);
-        scanDonnee.setProgression(progression_);
-        IndexCorrespondances index(*rubriques);
+        if (progression_)
+            scanDonnee.setProgression(
+                [&passe, progression = progression_](uint64_t lus, uint64_t total) {
+                    passe.cumuls.drain();
+                    progression(lus, total);
+                });
         // The scan is synchronous: the separators cannot change before it
         // ends, so the amounts that need them do not each ask the locale.
         ScopedSeparatorCache separateurs;
-        // The index serves this pass only: put back the previous one on every
+        // This pass's state serves it only: put back the previous one on every
         // way out (a host's progress handler could even start another Init).
         struct Restauration {
-            IndexCorrespondances*& index;
-            IndexCorrespondances* precedent;
-            ~Restauration() { index = precedent; }
-        } restauration{index_, std::exchange(index_, &index)};
+            Passe*& passe;
+            Passe* precedente;
+            ~Restauration() { passe = precedente; }
+        } restauration{passe_, std::exchange(passe_, &passe)};
         Evenements evenements(*this);
-        scanDonnee.scanner(evenements);
+        try {
+            scanDonnee.scanner(evenements);
+        } catch (...) {
+            // An addition that failed came from an earlier line than what
+            // stopped the reading: its error is the one to report.
+            passe.cumuls.drain();
+            throw;
+        }
+        passe.cumuls.drain();
     }
 
     AjouterAcomptes(*rubriques);
@@ -83,12 +162,16 @@ void CCalculTVA::TraiterParams(std::string_view nom, const XmlScanner& scanner) 
                                              "' est absente du paramétrage : le crédit reporté "
                                              "ne peut pas être repris");
     // Set, not added: the credit replaces what earlier lines put there.
+    passe_->cumuls.drain();
     credit->SetAsXML(scanner.attribut("CREDITTVA"));
 }
 
 void CCalculTVA::TraiterLigne(const XmlScanner& scanner) {
-    index_->Cumuler(scanner.attribut("COMPTE"), scanner.attribut("TYPETAUX"),
-                    scanner.attribut("CATEGORIEAV"), scanner.attribut("MONTANT"));
+    passe_->index.PourChaqueCumul(scanner.attribut("COMPTE"), scanner.attribut("TYPETAUX"),
+                                  scanner.attribut("CATEGORIEAV"), scanner.attribut("MONTANT"),
+                                  [this](CRubrique& rubrique, double montant) {
+                                      passe_->cumuls.push({&rubrique, montant});
+                                  });
 }
 
 void AjouterAcomptes(const CRubriques& rubriques) {

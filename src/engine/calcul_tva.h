@@ -25,8 +25,6 @@ inline constexpr int32_t ErrCalcul_ChargementResultat = hresult(0x80040205);
 inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
 }  // namespace err
 
-class IndexCorrespondances;
-
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
 public:
     static std::shared_ptr<CCalculTVA> Creer();
@@ -49,6 +47,7 @@ public:
 
 private:
     class Evenements;
+    struct Passe;
 
     CCalculTVA() = default;
     // The data pass: scans the data file, adds the instalments, rounds twice
@@ -59,8 +58,8 @@ private:
     void TraiterLigne(const XmlScanner& scanner);
 
     std::shared_ptr<CRubriques> rubriques_;
-    // Matches of data lines to account lines of the pass under way (owned by it).
-    IndexCorrespondances* index_ = nullptr;
+    // The data pass under way (owned by it).
+    Passe* passe_ = nullptr;
     std::string fichierDonnee_;
     std::string fichierRubrique_;
     std::string fichierResultat_;

@@ -1,18 +1,12 @@
 #include "engine/correspondances.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "rubrics/conventions.h"
 
 namespace qx {
 namespace {
-
-void AjouterMontant(CRubrique& rubrique, double montant, int16_t typeCumul) {
-    const double magnitude = std::fabs(montant);
-    rubrique.AjouterValeur(typeCumul == -1 ? -magnitude : magnitude);
-}
 
 void AjouterTaille(std::string& cle, size_t taille) {
     char octets[sizeof taille];
@@ -57,7 +51,7 @@ void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
             if (rubrique.TypeRubrique() != EnumRubrType_Nombre) continue;
             const double montant = TexteVersNombre(montantTexte);
             if (!MontantRetenu(montant, ligne.Sens)) continue;
-            AjouterMontant(rubrique, montant, ligne.TypeCumul);
+            rubrique.AjouterValeur(MontantCumule(montant, ligne.TypeCumul));
         }
     }
 }
@@ -151,13 +145,8 @@ const std::vector<Correspondance>& IndexCorrespondances::Correspondances(
 
 void IndexCorrespondances::Cumuler(std::string_view compte, std::string_view typeTaux,
                                    std::string_view categorie, std::string_view montantTexte) {
-    const std::vector<Correspondance>& correspondances =
-        Correspondances(compte, typeTaux, categorie);
-    if (correspondances.empty()) return;
-    // The amount is read once: the conversion depends on the text alone.
-    const double montant = TexteVersNombre(montantTexte);
-    for (const Correspondance& c : correspondances)
-        if (MontantRetenu(montant, c.sens)) AjouterMontant(*c.rubrique, montant, c.typeCumul);
+    PourChaqueCumul(compte, typeTaux, categorie, montantTexte,
+                    [](CRubrique& rubrique, double montant) { rubrique.AjouterValeur(montant); });
 }
 
 }  // namespace qx

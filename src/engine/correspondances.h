@@ -11,6 +11,7 @@
 // while it is in use (one data pass) is not seen, and cannot leave it dangling.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "engine/rubriques.h"
+#include "rubrics/conventions.h"
 
 namespace qx {
 
@@ -40,6 +42,10 @@ bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
 // the other sign, otherwise its magnitude, negated when TypeCumul is -1.
 inline bool MontantRetenu(double montant, int16_t sens) {
     return montant != 0 && sens * montant > 0;
+}
+inline double MontantCumule(double montant, int16_t typeCumul) {
+    const double magnitude = std::fabs(montant);
+    return typeCumul == -1 ? -magnitude : magnitude;
 }
 
 // The direct walk over every account line of every rubric, adding the
@@ -66,6 +72,21 @@ public:
     // Same effect as CumulerLigneDirect.
     void Cumuler(std::string_view compte, std::string_view typeTaux, std::string_view categorie,
                  std::string_view montant);
+    // What Cumuler adds, in the same order, handed to ajouter(CRubrique&, double)
+    // instead of being added.
+    template <class Ajout>
+    void PourChaqueCumul(std::string_view compte, std::string_view typeTaux,
+                         std::string_view categorie, std::string_view montantTexte,
+                         Ajout&& ajouter) {
+        const std::vector<Correspondance>& correspondances =
+            Correspondances(compte, typeTaux, categorie);
+        if (correspondances.empty()) return;
+        // The amount is read once: the conversion depends on the text alone.
+        const double montant = TexteVersNombre(montantTexte);
+        for (const Correspondance& c : correspondances)
+            if (MontantRetenu(montant, c.sens))
+                ajouter(*c.rubrique, MontantCumule(montant, c.typeCumul));
+    }
 
     size_t TailleMemo() const { return memo_.size(); }
 

@@ -34,7 +34,8 @@ void collect(xmlNodePtr parent, std::string_view name, std::vector<XmlElement>& 
     }
 }
 
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                              XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
 
 std::string trimReason(const char* message) {
     std::string reason = message ? message : "";

@@ -26,12 +26,12 @@ double TexteVersNombreParcours(std::string_view s);
 
 // Whole number, halves away from zero, decided with the threshold 0.4999999999999.
 // A non-finite input raises 6. Inline: every change of a number rubric rounds.
-inline double ArrondiEntier(double x) {
+[[gnu::always_inline]] inline double ArrondiEntier(double x) {
     // The double nearest to 0.4999999999999: a fractional part above it
     // rounds away from zero like a half.
     constexpr double kSeuilDemi = 0.4999999999999;
-    if (!(std::fabs(x) < 0x1p62)) {
-        // From 2^62 on every double is a whole number: its fractional part is 0.
+    if (!(std::fabs(x) < 0x1p52)) {
+        // From 2^52 on every double is a whole number: its fractional part is 0.
         if (!std::isfinite(x)) detail::leverDepassement();
         return x;
     }
@@ -45,7 +45,7 @@ inline double ArrondiEntier(double x) {
 }
 
 // Nine decimals: ArrondiEntier(x * 1e9) / 1e9. A non-finite result raises 6.
-inline double ArrondiDecimales(double x) {
+[[gnu::always_inline]] inline double ArrondiDecimales(double x) {
     // A finite whole number divided by 1e9 stays finite: the one check is
     // that of ArrondiEntier on the scaled value.
     return ArrondiEntier(x * 1e9) / 1e9;

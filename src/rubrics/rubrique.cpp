@@ -161,10 +161,9 @@ inline double CRubrique::stockerNombre(double v, double entier) {
     return lu_;
 }
 
-double CRubrique::AsDouble() const {
-    if (type_ != EnumRubrType_Nombre) return 0.0;
-    if (!luValide_) return ArrondiDecimales(nombre_ < 0.0 && positif_ ? 0.0 : nombre_);  // raises
-    return lu_;
+double CRubrique::AsDoubleHorsBornes() const {
+    // luValide_ is false exactly when the rounding of the value overflowed.
+    detail::leverDepassement();
 }
 
 std::string CRubrique::AsString() const {
@@ -242,8 +241,7 @@ void CRubrique::recevoir(double montant, Journal& journal) {
     journal.noter(*this);
     const double lu = stockerNombre(nouveau, entier);
     if (journal.termine) isForce_ = true;
-    const CLignesDependance* lignes = lignesDependance_.get();
-    if (!lignes || lignes->Count() == 0) return;
+    if (sansDependance()) return;
     const double difference = (luValide_ ? lu : AsDouble()) - ancien;  // AsDouble raises
     if (difference != 0.0) propager(difference, journal);
 }
@@ -252,9 +250,8 @@ void CRubrique::affecterNombre(double v) {
     const double ancien = AsDouble();
     const double entier = ArrondiEntier(v * 1e9);
     const double nouveau = entier / 1e9;
-    const CLignesDependance* lignes = lignesDependance_.get();
     const bool termine = calculTermine();
-    if (!lignes || lignes->Count() == 0) {
+    if (sansDependance()) {
         stockerNombre(nouveau, entier);
         if (termine) isForce_ = true;
         return;
@@ -284,10 +281,22 @@ void CRubrique::affecterNombre(double v) {
     j.occupe = false;
 }
 
+inline bool CRubrique::sansDependance() const {
+    if (plan_) return plan_->empty();
+    return !lignesDependance_ || lignesDependance_->Count() == 0;
+}
+
 inline void CRubrique::propager(double difference, Journal& journal) {
     if (enPropagation_) leverCycle();
     if (journal.profondeur >= kProfondeurMax) throw Error(kErreurPile, "Espace pile insuffisant");
     SurChemin surChemin(*this, journal);
+    if (plan_) {
+        for (const CiblePropagation& c : *plan_) {
+            suivant_ = c.cible;
+            c.cible->recevoir(c.sens * difference, journal);
+        }
+        return;
+    }
     CLignesDependance& lignes = *lignesDependance_;
     const int32_t nombre = lignes.Count();
     for (int32_t i = 1; i <= nombre && i <= lignes.Count(); ++i) {

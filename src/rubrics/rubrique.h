@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/value.h"
 #include "platform/xml_document.h"
@@ -29,6 +30,14 @@ enum EnumRubriqueType : int32_t {
 // The parameter loader refuses longer chains before any amount flows.
 inline constexpr int kEtapesPropagationMax = 1000;
 
+class CRubrique;
+
+// A dependency line's target as a data pass reads it, once, at its start.
+struct CiblePropagation {
+    CRubrique* cible;
+    double sens;
+};
+
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
 public:
     CRubrique();
@@ -45,7 +54,10 @@ public:
     int16_t Longueur() const { return longueur_; }
     const std::string& Condition() const { return condition_; }
     std::string KeyRubrique() const;
-    double AsDouble() const;
+    double AsDouble() const {
+        if (type_ != EnumRubrType_Nombre) return 0.0;
+        return luValide_ ? lu_ : AsDoubleHorsBornes();
+    }
     std::string AsString() const;
     std::string AsXML() const;
     void SetAsXML(std::string_view s);
@@ -64,12 +76,19 @@ public:
     bool ChargerXML(std::string_view codeImprime, const XmlElement& element);
     // Adds an amount to a number rubric through the value setter; ignored by other types.
     void AjouterValeur(double montant);
+    // During a data pass, the number targets of the dependency lines, in
+    // line order, stand in for the lines: millions of changes then walk one
+    // small array. The pass owns it and takes it back (null) when it ends.
+    const std::vector<CiblePropagation>* PlanPropagation() const { return plan_; }
+    void FixerPlanPropagation(const std::vector<CiblePropagation>* plan) { plan_ = plan; }
 
 private:
     struct Journal;
     struct SurChemin;
 
     void Reinitialiser();
+    // AsDouble of a number rubric whose 9-decimal value overflows: raises 6.
+    [[noreturn]] double AsDoubleHorsBornes() const;
     bool calculTermine() const;
     // The number path of the setter for a change from outside, and for a
     // change that a propagation under way carries to the rubric.
@@ -81,6 +100,7 @@ private:
     // from the 9-decimal rounding, entier is the whole number divided by 1e9
     // to give it; NaN otherwise.
     double stockerNombre(double v, double entier);
+    bool sansDependance() const;
     void propager(double difference, Journal& journal);
     [[noreturn]] void leverCycle() const;
     static void annuler(Journal& journal);
@@ -109,6 +129,7 @@ private:
     RubricEngine* engineDirect_ = nullptr;  // engine_ without the cost of a lock
     bool enPropagation_ = false;            // on the path of a propagation under way
     CRubrique* suivant_ = nullptr;          // next rubric on that path
+    const std::vector<CiblePropagation>* plan_ = nullptr;
 };
 
 }  // namespace qx

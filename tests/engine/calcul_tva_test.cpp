@@ -163,6 +163,43 @@ TEST_F(CalculTest, CreditInstalmentsAndBothRoundingPasses) {
     EXPECT_NE(resume(*moteur->Rubriques()).find(" CA12MF=4.25 "), std::string::npos);
 }
 
+TEST_F(CalculTest, LongPassKeepsLineOrderForProgressAndErrors) {
+    // Enough lines for the additions to travel in many blocks.
+    const std::string rubriques = R"(<R><IMPRIME CODE=""><RUBRIQUE CODE="A"><LIGNE COMPTE="6"/>
+      <DEPENDANCE CODEIMPRIME="" CODERUBRIQUE="B"/></RUBRIQUE><RUBRIQUE CODE="B"/></IMPRIME></R>)";
+    const std::string entete = "<D>\n", ligne = "<LIGNE COMPTE=\"6\" MONTANT=\"1\"/>\n";
+    constexpr int kLignes = 20000;
+    std::string donnees = entete;
+    for (int i = 0; i < kLignes; ++i) donnees += ligne;
+
+    // What the host's progress display reads holds every line read so far
+    // (a line or two may still wait in the parser).
+    auto moteur = CCalculTVA::Creer();
+    int rapports = 0;
+    moteur->SetProgression([&](uint64_t lus, uint64_t) {
+        const double b = moteur->Rubriques()->Item(Value("B"))->AsDouble();
+        const double completes = static_cast<double>((lus - entete.size()) / ligne.size());
+        EXPECT_LE(b, completes) << lus;
+        EXPECT_GE(b, std::min<double>(completes, kLignes) - 2) << lus;
+        ++rapports;
+    });
+    moteur->Init(ecrire(d, "d.xml", donnees + "</D>"), ecrire(d, "p.xml", rubriques), "");
+    EXPECT_GT(rapports, 5);
+    EXPECT_EQ(resume(*moteur->Rubriques()), "A=20000 B=20000");
+
+    // An addition that overflows is the error reported, not what the reader
+    // meets further on; the rubrics keep the lines before it.
+    const std::string debordement =
+        "<LIGNE COMPTE=\"6\" MONTANT=\"1" + std::string(300, '0') + "\"/>\n";
+    auto autre = CCalculTVA::Creer();
+    Error e = erreurDe([&] {
+        autre->Init(ecrire(d, "d2.xml", donnees + debordement + ligne + "<LIGNE"),
+                    chemin(d, "p.xml"), "");
+    });
+    EXPECT_EQ(e.number(), err::Depassement);
+    EXPECT_EQ(resume(*autre->Rubriques()), "A=20000 B=20000");
+}
+
 TEST(ModuleEngineTest, ErrorTableAndFileChecks) {
     // clang-format off
     const std::pair<uint32_t, std::string> table[] = {

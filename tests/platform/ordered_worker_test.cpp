@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/ordered_worker.h"
+
+namespace qx {
+namespace {
+
+using Worker = OrderedWorker<int>;
+constexpr int kBloc = static_cast<int>(Worker::kBlockItems);
+
+TEST(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
+    for (int n : {0, 1, kBloc - 1, kBloc, 3 * kBloc + 17}) {
+        std::vector<int> vus;
+        {
+            Worker w([&](int i) { vus.push_back(i); });
+            for (int i = 0; i < n; ++i) w.push(i);
+            w.drain();
+            ASSERT_EQ(static_cast<int>(vus.size()), n);
+            for (int i = 0; i < n; ++i) ASSERT_EQ(vus[static_cast<size_t>(i)], i);
+            // More after a drain goes on from there.
+            w.push(n);
+            w.drain();
+        }
+        EXPECT_EQ(static_cast<int>(vus.size()), n + 1);
+    }
+}
+
+TEST(OrderedWorkerTest, FirstFailureStopsLaterItemsAndComesBackToTheCaller) {
+    // Failing item: in the first block, last of a block, in a later block.
+    for (int echec : {3, kBloc - 1, 2 * kBloc + 5}) {
+        std::vector<int> vus;
+        Worker w([&](int i) {
+            if (i == echec) throw std::runtime_error("item " + std::to_string(i));
+            vus.push_back(i);
+        });
+        int pousses = 0;
+        std::string message;
+        try {
+            // The failure reaches the producer at a later hand-over or at the drain.
+            for (; pousses < 6 * kBloc; ++pousses) w.push(pousses);
+            w.drain();
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, "item " + std::to_string(echec));
+        ASSERT_EQ(static_cast<int>(vus.size()), echec);
+        EXPECT_EQ(vus.back(), echec - 1);
+        // Reported again, and nothing more is applied.
+        w.push(0);
+        EXPECT_THROW(w.drain(), std::runtime_error);
+        EXPECT_EQ(static_cast<int>(vus.size()), echec);
+    }
+}
+
+TEST(OrderedWorkerTest, GoesAwayWithItemsLeftWithoutWaitingForThem) {
+    std::vector<int> vus;
+    {
+        Worker w([&](int i) { vus.push_back(i); });
+        for (int i = 0; i < 2 * kBloc + 1; ++i) w.push(i);
+    }
+    // Whatever was applied came in order; the item never handed over was not.
+    EXPECT_LE(vus.size(), static_cast<size_t>(2 * kBloc));
+    for (size_t i = 0; i < vus.size(); ++i) EXPECT_EQ(vus[i], static_cast<int>(i));
+}
+
+}  // namespace
+}  // namespace qx
