@@ -31,8 +31,11 @@ private:
 // the additions given so far.
 struct CCalculTVA::Passe {
     struct Cumul {
-        CRubrique* rubrique;  // kept alive by the index
+        CRubrique* rubrique;  // kept alive by the plans
         double montant;
+    };
+    struct Ajout {
+        void operator()(const Cumul& c) const { c.rubrique->AjouterValeur(c.montant); }
     };
 
     // The dependency targets of every rubric, read once for the pass: no
@@ -79,13 +82,11 @@ struct CCalculTVA::Passe {
     };
 
     explicit Passe(const CRubriques& rubriques)
-        : index(rubriques),
-          plans(rubriques),
-          cumuls([](const Cumul& c) { c.rubrique->AjouterValeur(c.montant); }) {}
+        : index(rubriques), plans(rubriques), cumuls(Ajout{}) {}
 
     IndexCorrespondances index;
     Plans plans;
-    OrderedWorker<Cumul> cumuls;  // declared last: stops before the rest goes
+    OrderedWorker<Cumul, Ajout> cumuls;  // declared last: stops before the rest goes
 };
 
 void CCalculTVA::CalculerRubriques() {

@@ -113,8 +113,39 @@ std::vector<Correspondance> IndexCorrespondances::Calculer(uint32_t noeud,
     return resultat;
 }
 
+bool IndexCorrespondances::Cle(std::string_view compte, std::string_view typeTaux,
+                               std::string_view categorie, uint64_t& motCompte,
+                               uint64_t& motCodes) {
+    // Lengths first, so that different triples never pack alike.
+    if (compte.size() > 8 || typeTaux.size() + categorie.size() > 6) return false;
+    unsigned char octets[8] = {};
+    std::memcpy(octets, compte.data(), compte.size());
+    std::memcpy(&motCompte, octets, 8);
+    unsigned char codes[8] = {static_cast<unsigned char>(compte.size() + 1),
+                              static_cast<unsigned char>(typeTaux.size())};
+    std::memcpy(codes + 2, typeTaux.data(), typeTaux.size());
+    std::memcpy(codes + 2 + typeTaux.size(), categorie.data(), categorie.size());
+    std::memcpy(&motCodes, codes, 8);
+    return true;
+}
+
 const std::vector<Correspondance>& IndexCorrespondances::Correspondances(
     std::string_view compte, std::string_view typeTaux, std::string_view categorie) {
+    uint64_t motCompte, motCodes;
+    if (!Cle(compte, typeTaux, categorie, motCompte, motCodes))
+        return Chercher(compte, typeTaux, categorie);
+    uint64_t h = (motCompte ^ (motCodes * 0x9E3779B97F4A7C15ull)) * 0xC2B2AE3D27D4EB4Full;
+    Recent& recent = recents_[(h >> 32) % kRecents];
+    if (recent.compte == motCompte && recent.codes == motCodes) return *recent.correspondances;
+    const std::vector<Correspondance>& resultat = Chercher(compte, typeTaux, categorie);
+    // Only what the memo keeps stays valid: a one-off answer is not remembered.
+    if (&resultat != &calcul_) recent = {motCompte, motCodes, &resultat};
+    return resultat;
+}
+
+const std::vector<Correspondance>& IndexCorrespondances::Chercher(std::string_view compte,
+                                                                  std::string_view typeTaux,
+                                                                  std::string_view categorie) {
     uint32_t noeud = 0;
     for (char c : compte) {
         const uint32_t suivant = Enfant(noeud, c);
@@ -138,6 +169,7 @@ const std::vector<Correspondance>& IndexCorrespondances::Correspondances(
         correspondancesMemo_ + resultat.size() > kMemoMaxCorrespondances) {
         memo_.clear();
         correspondancesMemo_ = 0;
+        std::fill(recents_.begin(), recents_.end(), Recent{});  // they pointed into the memo
     }
     correspondancesMemo_ += resultat.size();
     return memo_.emplace(cle_, std::move(resultat)).first->second;

@@ -91,6 +91,23 @@ public:
     size_t TailleMemo() const { return memo_.size(); }
 
 private:
+    // In front of the trie and the memo, the answers of the data lines met
+    // lately, keyed by their whole short texts packed into two words:
+    // most lines of a ledger repeat a few hundred (account, rate type,
+    // category) triples. A slot holds one triple; another one that falls
+    // on it takes its place.
+    struct Recent {
+        uint64_t compte = 0;
+        uint64_t codes = 0;  // 0: empty slot (a packed key never is)
+        const std::vector<Correspondance>* correspondances = nullptr;
+    };
+    static constexpr size_t kRecents = 4096;
+    // The key of a triple, or false when its texts are too long to pack.
+    static bool Cle(std::string_view compte, std::string_view typeTaux, std::string_view categorie,
+                    uint64_t& motCompte, uint64_t& motCodes);
+    const std::vector<Correspondance>& Chercher(std::string_view compte, std::string_view typeTaux,
+                                                std::string_view categorie);
+
     struct Ligne {
         Correspondance correspondance;
         std::string typeTaux;
@@ -116,6 +133,7 @@ private:
     size_t correspondancesMemo_ = 0;
     std::string cle_;  // reused: looking a data line up allocates nothing
     std::vector<Correspondance> calcul_;
+    std::vector<Recent> recents_ = std::vector<Recent>(kRecents);
 };
 
 }  // namespace qx

@@ -19,7 +19,6 @@
 #include <cstddef>
 #include <deque>
 #include <exception>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -27,13 +26,13 @@
 
 namespace qx {
 
-template <class Item>
+// Apply: a callable taking const Item&; called on one thread at a time.
+template <class Item, class Apply>
 class OrderedWorker {
 public:
-    using Apply = std::function<void(const Item&)>;
-
     static constexpr size_t kBlockItems = 4096;
     static constexpr size_t kBlocksInFlight = 4;
+    static constexpr size_t kCacheLine = 64;
 
     explicit OrderedWorker(Apply apply) : apply_(std::move(apply)) {
         filling_.reserve(kBlockItems);
@@ -148,11 +147,14 @@ private:
         return nullptr;
     }
 
-    Apply apply_;
-    Block filling_;  // the caller's block being filled
-    bool inline_ = false;
+    // Three groups on cache lines of their own, so that neither thread's
+    // writes evict what the other reads at every item: what both only
+    // read, what the caller writes at every item, what they share.
+    alignas(kCacheLine) const Apply apply_;
     std::thread thread_;
-    std::mutex mutex_;
+    alignas(kCacheLine) Block filling_;  // the caller's block being filled
+    bool inline_ = false;
+    alignas(kCacheLine) std::mutex mutex_;
     std::condition_variable wake_;  // work for the worker, or stop
     std::condition_variable idle_;  // a block done: room, or all done
     std::deque<Block> pending_;

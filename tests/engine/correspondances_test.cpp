@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <bit>
 #include <random>
 
@@ -86,12 +88,19 @@ TEST(IndexCorrespondancesTest, SameMatchesAndBitIdenticalResultsAsTheDirectWalk)
         const std::string xml = g.parametres(g.entre(1, 60));
         auto direct = charger(d, xml), indexe = charger(d, xml);
         IndexCorrespondances index(*indexe->Rubriques());
+        std::vector<std::tuple<std::string, std::string, std::string>> dejaVues;
         for (int n = 0; n < 300; ++n) {
             const std::string compte = g.compte(6), montant = g.montant();
             const std::string taux = g.taux(), categorie = g.entre(0, 5) ? g.categorie() : "X";
             const auto& trouvees = index.Correspondances(compte, taux, categorie);
             ASSERT_EQ(trouvees, attendues(*indexe->Rubriques(), compte, taux, categorie))
                 << graine << " '" << compte << "'";
+            // A line met again is answered from what the index remembers.
+            if (n > 0) {
+                const auto& [c, t, k] = dejaVues[static_cast<size_t>(g.entre(0, n - 1))];
+                ASSERT_EQ(index.Correspondances(c, t, k), attendues(*indexe->Rubriques(), c, t, k));
+            }
+            dejaVues.emplace_back(compte, taux, categorie);
             additions += trouvees.size();
             CumulerLigneDirect(*direct->Rubriques(), compte, taux, categorie, montant);
             index.Cumuler(compte, taux, categorie, montant);
@@ -115,6 +124,11 @@ TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
     for (size_t i = 0; i < n; ++i) {
         index.Cumuler(std::to_string(i), "T" + std::to_string(i), "", "-1");
         ASSERT_LE(index.TailleMemo(), IndexCorrespondances::kMemoMaxCles);
+        // The line just before the memo started afresh is looked up anew.
+        if (i == IndexCorrespondances::kMemoMaxCles) {
+            const std::string avant = std::to_string(i - 1);
+            ASSERT_EQ(index.Correspondances(avant, "T" + avant, "").size(), 1u);
+        }
     }
     // Every line fed B once, before and after the memo started afresh.
     EXPECT_EQ(moteur->Rubriques()->Item(Value("FB"))->AsDouble(), -double(n));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -8,7 +9,7 @@
 namespace qx {
 namespace {
 
-using Worker = OrderedWorker<int>;
+using Worker = OrderedWorker<int, std::function<void(int)>>;
 constexpr int kBloc = static_cast<int>(Worker::kBlockItems);
 
 TEST(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
