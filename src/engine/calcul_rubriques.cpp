@@ -6,6 +6,7 @@
 
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
+#include "engine/plans_propagation.h"
 #include "platform/locale.h"
 #include "platform/ordered_worker.h"
 #include "platform/thread_state.h"
@@ -31,61 +32,18 @@ private:
 // the additions given so far.
 struct CCalculTVA::Passe {
     struct Cumul {
-        CRubrique* rubrique;  // kept alive by the plans
+        CRubrique* rubrique;  // kept alive by the index
         double montant;
     };
     struct Ajout {
         void operator()(const Cumul& c) const { c.rubrique->AjouterValeur(c.montant); }
     };
 
-    // The dependency targets of every rubric, read once for the pass: no
-    // line object is visited per change. A change of the lines during the
-    // pass is not seen, as for the index. Keeps the rubrics alive, and puts
-    // back what they had before when the pass ends.
-    class Plans {
-    public:
-        explicit Plans(const CRubriques& rubriques) {
-            const int32_t nombre = rubriques.Count();
-            rubriques_.reserve(static_cast<size_t>(nombre));
-            cibles_.reserve(static_cast<size_t>(nombre));
-            for (int32_t i = 1; i <= nombre; ++i) {
-                const std::shared_ptr<CRubrique>& rubrique = rubriques.at(i);
-                std::vector<CiblePropagation> cibles;
-                const std::shared_ptr<CLignesDependance> lignes = rubrique->LignesDependance();
-                for (int32_t j = 1; j <= lignes->Count(); ++j) {
-                    const CLigneDependance& ligne = *lignes->at(j);
-                    CRubrique* cible = ligne.CibleDirecte();
-                    // Only number targets take a change; a gone target none.
-                    if (cible && cible->TypeRubrique() == EnumRubrType_Nombre)
-                        cibles.push_back({cible, static_cast<double>(ligne.Sens)});
-                }
-                rubriques_.push_back({rubrique, rubrique->PlanPropagation()});
-                cibles_.push_back(std::move(cibles));
-            }
-            for (size_t i = 0; i < rubriques_.size(); ++i)
-                rubriques_[i].rubrique->FixerPlanPropagation(&cibles_[i]);
-        }
-        ~Plans() {
-            for (auto& [rubrique, precedent] : rubriques_)
-                rubrique->FixerPlanPropagation(precedent);
-        }
-        Plans(const Plans&) = delete;
-        Plans& operator=(const Plans&) = delete;
-
-    private:
-        struct Planifiee {
-            std::shared_ptr<CRubrique> rubrique;
-            const std::vector<CiblePropagation>* precedent;
-        };
-        std::vector<Planifiee> rubriques_;
-        std::vector<std::vector<CiblePropagation>> cibles_;
-    };
-
     explicit Passe(const CRubriques& rubriques)
         : index(rubriques), plans(rubriques), cumuls(Ajout{}) {}
 
     IndexCorrespondances index;
-    Plans plans;
+    PlansPropagation plans;
     OrderedWorker<Cumul, Ajout> cumuls;  // declared last: stops before the rest goes
 };
 

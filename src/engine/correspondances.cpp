@@ -116,16 +116,20 @@ std::vector<Correspondance> IndexCorrespondances::Calculer(uint32_t noeud,
 bool IndexCorrespondances::Cle(std::string_view compte, std::string_view typeTaux,
                                std::string_view categorie, uint64_t& motCompte,
                                uint64_t& motCodes) {
-    // Lengths first, so that different triples never pack alike.
+    // Lengths first, so that different triples never pack alike. Byte by
+    // byte: these texts are a few bytes long, a library copy would cost more.
     if (compte.size() > 8 || typeTaux.size() + categorie.size() > 6) return false;
-    unsigned char octets[8] = {};
-    std::memcpy(octets, compte.data(), compte.size());
-    std::memcpy(&motCompte, octets, 8);
-    unsigned char codes[8] = {static_cast<unsigned char>(compte.size() + 1),
-                              static_cast<unsigned char>(typeTaux.size())};
-    std::memcpy(codes + 2, typeTaux.data(), typeTaux.size());
-    std::memcpy(codes + 2 + typeTaux.size(), categorie.data(), categorie.size());
-    std::memcpy(&motCodes, codes, 8);
+    uint64_t mot = 0;
+    for (size_t i = 0; i < compte.size(); ++i)
+        mot |= uint64_t{static_cast<unsigned char>(compte[i])} << (8 * i);
+    motCompte = mot;
+    mot = (compte.size() + 1) | (typeTaux.size() << 8);
+    unsigned decalage = 16;
+    for (char c : typeTaux)
+        mot |= uint64_t{static_cast<unsigned char>(c)} << decalage, decalage += 8;
+    for (char c : categorie)
+        mot |= uint64_t{static_cast<unsigned char>(c)} << decalage, decalage += 8;
+    motCodes = mot;
     return true;
 }
 

@@ -78,7 +78,8 @@ public:
     void AjouterValeur(double montant);
     // During a data pass, the number targets of the dependency lines, in
     // line order, stand in for the lines: millions of changes then walk one
-    // small array. The pass owns it and takes it back (null) when it ends.
+    // small array. The pass owns it and puts back the previous one (none
+    // outside a pass) when it ends.
     const std::vector<CiblePropagation>* PlanPropagation() const { return plan_; }
     void FixerPlanPropagation(const std::vector<CiblePropagation>* plan) { plan_ = plan; }
 
