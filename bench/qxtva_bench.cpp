@@ -42,7 +42,16 @@ struct Resultat {
     double controle = 0;    // a figure that proves the work was done
     long picKo = 0;         // VmHWM at the end, kB
     long departKo = 0;      // VmHWM before the measured work, kB
+    double cpu = 0;         // processor time of every thread of the measured work
 };
+
+// Init reads on the calling thread while a second one does the arithmetic:
+// the processor time says what the wall time does not.
+double tempsProcesseur() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 long picMemoireKo() {
     std::ifstream status("/proc/self/status");
@@ -67,6 +76,7 @@ Resultat mesurer(const std::vector<std::string>& args) {
     const std::string& quoi = args.at(0);
     Resultat r;
     r.departKo = picMemoireKo();
+    const double cpuDebut = tempsProcesseur();
     auto debut = Horloge::now();
     auto lecture = [&](const qx::bench::Lecture& l) {
         r.lignes = l.lignes;
@@ -88,6 +98,7 @@ Resultat mesurer(const std::vector<std::string>& args) {
         auto moteur = qx::CCalculTVA::Creer();
         moteur->Init(args.at(1), args.at(2), "");
         auto fin = Horloge::now();
+        r.cpu = tempsProcesseur() - cpuDebut;
         // Outside the timing: how much the pass fed, to compare runs.
         auto rubriques = moteur->Rubriques();
         for (int32_t i = 1; i <= rubriques->Count(); ++i) {
@@ -127,9 +138,10 @@ Resultat mesurer(const std::vector<std::string>& args) {
 int enfant(const std::vector<std::string>& args) {
     try {
         Resultat r = mesurer(args);
-        std::printf("OK %.9f %llu %llu %.6f %ld %ld\n", r.secondes,
+        std::printf("OK %.9f %llu %llu %.6f %ld %ld %.6f\n", r.secondes,
                     static_cast<unsigned long long>(r.lignes),
-                    static_cast<unsigned long long>(r.elements), r.controle, r.picKo, r.departKo);
+                    static_cast<unsigned long long>(r.elements), r.controle, r.picKo, r.departKo,
+                    r.cpu);
         return 0;
     } catch (const qx::Error& e) {
         std::printf("ERREUR %d %s\n", e.number(), e.description().c_str());
@@ -180,7 +192,7 @@ Resultat lancer(const std::vector<std::string>& args) {
                         "Mesure '" + args.at(0) + "' en échec : " + detail);
     }
     Resultat r;
-    in >> r.secondes >> r.lignes >> r.elements >> r.controle >> r.picKo >> r.departKo;
+    in >> r.secondes >> r.lignes >> r.elements >> r.controle >> r.picKo >> r.departKo >> r.cpu;
     return r;
 }
 
@@ -224,9 +236,11 @@ Options lireOptions(int argc, char** argv) {
 }
 
 void afficher(const char* nom, const Resultat& r, double octets) {
-    std::printf("%-30s %9.3f s %12.0f lignes/s %8.1f Mo/s %8.1f Mo pic\n", nom, r.secondes,
+    std::printf("%-30s %9.3f s %12.0f lignes/s %8.1f Mo/s %8.1f Mo pic", nom, r.secondes,
                 static_cast<double>(r.lignes) / r.secondes, octets / 1e6 / r.secondes,
                 static_cast<double>(r.picKo) / 1024.0);
+    if (r.cpu > 0) std::printf(" %8.3f s processeur", r.cpu);
+    std::printf("\n");
 }
 
 int parent(const Options& o) {
@@ -312,12 +326,14 @@ int parent(const Options& o) {
     std::printf("RESULTAT init_ca3_mo_par_s %.1f\n", octets / 1e6 / ca3.secondes);
     std::printf("RESULTAT ratio_ca3 %.3f\n", ca3.secondes / p.secondes);
     std::printf("RESULTAT pic_ca3_ko %ld\n", ca3.picKo);
+    std::printf("RESULTAT cpu_ca3_s %.3f\n", ca3.cpu);
     if (!o.grand.empty()) {
         std::printf("RESULTAT init_grand_lignes_par_s %.0f\n",
                     static_cast<double>(p.lignes) / grand.secondes);
         std::printf("RESULTAT init_grand_mo_par_s %.1f\n", octets / 1e6 / grand.secondes);
         std::printf("RESULTAT ratio_grand %.3f\n", grand.secondes / p.secondes);
         std::printf("RESULTAT pic_grand_ko %ld\n", grand.picKo);
+        std::printf("RESULTAT cpu_grand_s %.3f\n", grand.cpu);
     }
     std::printf("init/lecture (CA3): %.2f\n", ca3.secondes / p.secondes);
     if (!o.grand.empty())

@@ -58,8 +58,8 @@ memoire=$(awk -v a="$(valeur "$grand_n" pic_ca3_ko)" -v b="$(valeur "$petit" pic
 
 echo "== Résumé ($lignes lignes, meilleur de $repetitions)"
 echo "plancher : $(valeur "$grand_n" plancher_lignes_par_s) lignes/s, $(valeur "$grand_n" plancher_mo_par_s) Mo/s"
-echo "Init (CA3) : $(valeur "$grand_n" init_ca3_lignes_par_s) lignes/s, $(valeur "$grand_n" init_ca3_mo_par_s) Mo/s"
-echo "Init (grand parametrage) : $(valeur "$grand_n" init_grand_lignes_par_s) lignes/s, $(valeur "$grand_n" init_grand_mo_par_s) Mo/s"
+echo "Init (CA3) : $(valeur "$grand_n" init_ca3_lignes_par_s) lignes/s, $(valeur "$grand_n" init_ca3_mo_par_s) Mo/s, $(valeur "$grand_n" cpu_ca3_s) s processeur (lecture et calcul sur deux fils d'exécution)"
+echo "Init (grand parametrage) : $(valeur "$grand_n" init_grand_lignes_par_s) lignes/s, $(valeur "$grand_n" init_grand_mo_par_s) Mo/s, $(valeur "$grand_n" cpu_grand_s) s processeur (lecture et calcul sur deux fils d'exécution)"
 echo "XmlScanner/lecture : $(valeur "$grand_n" scanner_ratio)"
 echo "AjouterValeur en chaîne : $(valeur "$grand_n" chaine_ns_par_appel) ns par appel"
 printf 'init/lecture (CA3): %.2f\n' "$(valeur "$grand_n" ratio_ca3)"
