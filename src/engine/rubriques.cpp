@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <unordered_map>
-#include <variant>
+#include <utility>
 
 #include "engine/calcul_tva.h"
 #include "platform/message_box.h"
 #include "platform/xml_scanner.h"
+#include "platform/xml_subtree_reader.h"
 #include "rubrics/conventions.h"
 
 namespace qx {
@@ -24,15 +26,14 @@ bool EnModeDeveloppement() {
 #endif
 }
 
-XmlDocument ChargerDocumentXML(const std::string& chemin) {
-    XmlDocument::LoadResult resultat = XmlDocument::loadFile(chemin);
-    if (auto* echec = std::get_if<XmlParseFailure>(&resultat)) {
-        LeverErreur(parserErrorNumber(echec->code),
-                    "Erreur de chargement document XML des rubriques (fichier ligne " +
-                        std::to_string(echec->line) + ") \r" + echec->reason);
-    }
-    return std::move(std::get<XmlDocument>(resultat));
-}
+// Where a rubric or a failure stands in the order of the loaded document:
+// the form element's rank among all of them, in start-tag order, then the
+// rubric's rank among that form's rubric children (0: the form itself).
+struct Place {
+    size_t imprime = 0;
+    int32_t rubrique = 0;
+    auto operator<=>(const Place&) const = default;
+};
 
 }  // namespace
 
@@ -48,15 +49,97 @@ void CRubriques::Remove(const Value& vntIndexKey) {
     rubriques_.remove(vntIndexKey);
 }
 
+// Forms are taken in start-tag order and each form's rubrics in their
+// order, so a form nested in another comes after all of the outer form's
+// rubrics although the file holds some of them later. Rubrics are built at
+// their end tag and kept aside with their place; once the whole file has
+// parsed, they join the collection in that order up to the first failure,
+// which is then raised. A file that does not parse adds nothing.
+class CRubriques::Chargement : public XmlSubtreeReader::Handler {
+public:
+    explicit Chargement(CRubriques& rubriques) : rubriques_(rubriques) {}
+
+    bool start(std::string_view name, const XmlElement& element) override {
+        const Genre parent = ouverts_.empty() ? Genre::Autre : ouverts_.back().genre;
+        if (name == "IMPRIME") {
+            const Place place{imprimes_.size(), 0};
+            imprimes_.push_back({element.attribute("CODE"), 0});
+            if (!imprimes_.back().code) echouer(place, Error::runtime(err::NullIncorrect));
+            ouverts_.push_back({Genre::Imprime, place});
+            return false;
+        }
+        if (name == "RUBRIQUE" && parent == Genre::Imprime) {
+            const size_t imprime = ouverts_.back().place.imprime;
+            ouverts_.push_back({Genre::Rubrique, {imprime, ++imprimes_[imprime].rubriques}});
+            return false;
+        }
+        ouverts_.push_back({Genre::Autre, {}});
+        // A rubric reads its account and dependency lines at its end.
+        return parent == Genre::Rubrique && (name == "LIGNE" || name == "DEPENDANCE");
+    }
+
+    void end(std::string_view, const XmlElement& element) override {
+        const Ouvert ouvert = ouverts_.back();
+        ouverts_.pop_back();
+        if (ouvert.genre != Genre::Rubrique || !avantEchec(ouvert.place)) return;
+        const std::optional<std::string>& code = imprimes_[ouvert.place.imprime].code;
+        if (!code) return;  // the form's own failure comes first
+        std::shared_ptr<CRubrique> rubrique = rubriques_.NouvelleRubrique();
+        try {
+            if (!rubrique->ChargerXML(*code, element)) return;
+        } catch (const Error& e) {
+            echouer(ouvert.place, e);
+            return;
+        }
+        lues_.push_back({ouvert.place, std::move(rubrique)});
+    }
+
+    // Adds the rubrics in document order up to the first failure, and raises it.
+    void ajouter() {
+        std::sort(lues_.begin(), lues_.end(),
+                  [](const Lue& a, const Lue& b) { return a.place < b.place; });
+        for (const Lue& lue : lues_) {
+            if (!avantEchec(lue.place)) break;
+            rubriques_.AjouterRubrique(lue.rubrique);
+        }
+        if (echec_) throw echec_->second;
+    }
+
+private:
+    enum class Genre : uint8_t { Autre, Imprime, Rubrique };
+    struct Ouvert {
+        Genre genre;
+        Place place;
+    };
+    struct Imprime {
+        std::optional<std::string> code;
+        int32_t rubriques;
+    };
+    struct Lue {
+        Place place;
+        std::shared_ptr<CRubrique> rubrique;
+    };
+
+    bool avantEchec(const Place& place) const { return !echec_ || place < echec_->first; }
+    void echouer(const Place& place, const Error& e) {
+        if (avantEchec(place)) echec_.emplace(place, e);
+    }
+
+    CRubriques& rubriques_;
+    std::vector<Ouvert> ouverts_;  // the open elements, outermost first
+    std::vector<Imprime> imprimes_;
+    std::vector<Lue> lues_;
+    std::optional<std::pair<Place, Error>> echec_;  // the first in document order
+};
+
 void CRubriques::ChargerFichier(const std::string& chemin) {
     try {
-        XmlDocument document = ChargerDocumentXML(chemin);
-        for (const XmlElement& imprime : document.elements("IMPRIME")) {
-            std::optional<std::string> code = imprime.attribute("CODE");
-            if (!code) throw Error::runtime(err::NullIncorrect);
-            for (const XmlElement& rubrique : imprime.children("RUBRIQUE"))
-                AjouterRubrique(*code, rubrique);
-        }
+        Chargement chargement(*this);
+        if (std::optional<XmlParseFailure> echec = XmlSubtreeReader::read(chemin, chargement))
+            LeverErreur(parserErrorNumber(echec->code),
+                        "Erreur de chargement document XML des rubriques (fichier ligne " +
+                            std::to_string(echec->line) + ") \r" + echec->reason);
+        chargement.ajouter();
         ResoudreDependances();
         RefuserCycles();
     } catch (const Error& e) {
@@ -64,14 +147,9 @@ void CRubriques::ChargerFichier(const std::string& chemin) {
     }
 }
 
-std::shared_ptr<CRubrique> CRubriques::AjouterRubrique(std::string_view codeImprime,
-                                                       const XmlElement& element) {
-    if (!element) return nullptr;
-    std::shared_ptr<CRubrique> rubrique = NouvelleRubrique();
-    if (!rubrique->ChargerXML(codeImprime, element)) return nullptr;
+void CRubriques::AjouterRubrique(const std::shared_ptr<CRubrique>& rubrique) {
     // Every rubric is keyed, even by the empty text, so that two empty keys collide.
     rubriques_.addKeyed(rubrique, rubrique->KeyRubrique());
-    return rubrique;
 }
 
 std::shared_ptr<CRubrique> CRubriques::NouvelleRubrique() {

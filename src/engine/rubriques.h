@@ -32,8 +32,12 @@ public:
     const std::shared_ptr<CRubrique>& at(int32_t position) const { return rubriques_.at(position); }
 
 private:
-    std::shared_ptr<CRubrique> AjouterRubrique(std::string_view codeImprime,
-                                               const XmlElement& element);
+    // The parameter file's reading: rubrics built as the file is read, kept
+    // aside until the whole file has parsed.
+    class Chargement;
+
+    // Adds a loaded rubric at the end, under its key.
+    void AjouterRubrique(const std::shared_ptr<CRubrique>& rubrique);
     std::shared_ptr<CRubrique> NouvelleRubrique();
     // Links each dependency line to its target; unresolved lines keep none.
     void ResoudreDependances();
