@@ -54,6 +54,26 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         {"<R>\n<IMPRIME CODE='CA3'>\n<RUBRIQUE CODE='A'/>\n\n\n\n<RUBRIQUE CODE='B' CODE='C'/>\n"
          "</IMPRIME></R>",
          0, "Erreur de chargement document XML des rubriques (fichier ligne 7) \r", ""},
+        // A parse failure wins over the failures before it and adds nothing.
+        {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'/><RUBRIQUE CODE='2' LONGUEUR='x'/><IMPRIME/>"
+         "</IMPRIME>\n<RUBRIQUE></R>",
+         0, "Erreur de chargement document XML des rubriques (fichier ligne 2) \r", ""},
+        // A nested form comes after all of the outer form's rubrics: a failure
+        // there keeps the outer ones, even those the file holds after it...
+        {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'/><IMPRIME CODE='B'><RUBRIQUE CODE='1'/>"
+         "<RUBRIQUE CODE='2' LONGUEUR='x'/></IMPRIME><RUBRIQUE CODE='2'/></IMPRIME></R>",
+         13, "Incompatibilité de type", "A1=0 A2=0 B1=0"},
+        {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'/><IMPRIME><RUBRIQUE CODE='x'/></IMPRIME>"
+         "<RUBRIQUE CODE='2'/></IMPRIME><IMPRIME CODE='C'><RUBRIQUE CODE='1'/></IMPRIME></R>",
+         94, "Utilisation incorrecte de Null", "A1=0 A2=0"},
+        // ...and a failure in the outer form wins over one the file holds before it.
+        {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'/><IMPRIME CODE='B'><RUBRIQUE CODE='1'/>"
+         "<RUBRIQUE CODE='2' LONGUEUR='x'/></IMPRIME><RUBRIQUE CODE='2' LONGUEUR='40000'/>"
+         "</IMPRIME></R>",
+         6, "Dépassement de capacité", "A1=0"},
+        {"<R><IMPRIME CODE='A'><IMPRIME CODE='a'><RUBRIQUE CODE='1' TYPE='T'/></IMPRIME>"
+         "<RUBRIQUE CODE='1'/></IMPRIME></R>",
+         457, "Cette clé", "A1=0"},
     };
     for (const auto& [contenu, numero, description, restantes] : cas) {
         DossierTemporaire d;
@@ -65,6 +85,40 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         EXPECT_EQ(e.description().rfind(description, 0), 0u) << e.description();
         EXPECT_GT(e.description().size(), numero ? 0 : std::strlen(description));  // the reason
         EXPECT_EQ(resume(*moteur->Rubriques()), restantes) << contenu;
+    }
+}
+
+TEST(ChargerFichierTest, NestedFormsComeAfterTheRubricsOfTheFormAroundThem) {
+    // Parameters, then each rubric as key:lines:targets of its dependency lines.
+    const std::pair<const char*, const char*> cas[] = {
+        {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'><DEPENDANCE CODEIMPRIME='B' CODERUBRIQUE='1'/>"
+         "</RUBRIQUE><IMPRIME CODE='B'><RUBRIQUE CODE='1'/></IMPRIME><RUBRIQUE CODE='2'/>"
+         "</IMPRIME><IMPRIME CODE='C'><RUBRIQUE CODE='1'/></IMPRIME></R>",
+         "A1:0:B1 A2:0: B1:0: C1:0:"},
+        // A form inside a rubric; the rubric's lines on either side of it count.
+        {"<IMPRIME CODE='A'><RUBRIQUE CODE='1'><LIGNE/><IMPRIME CODE='B'><RUBRIQUE CODE='2'>"
+         "<LIGNE/></RUBRIQUE></IMPRIME><LIGNE/></RUBRIQUE></IMPRIME>",
+         "A1:2: B2:1:"},
+        // A rubric that is no direct child of a form is ignored, not the forms inside it.
+        {"<R><RUBRIQUE CODE='X'><IMPRIME CODE='Z'><RUBRIQUE CODE='1'/></IMPRIME></RUBRIQUE><G>"
+         "<IMPRIME CODE='Y'><G><RUBRIQUE CODE='0'/></G><RUBRIQUE CODE='2'/></IMPRIME></G></R>",
+         "Z1:0: Y2:0:"},
+        // Elements brought by an entity are no children of the element they stand in.
+        {"<!DOCTYPE R [<!ENTITY f '<IMPRIME CODE=\"E\"><RUBRIQUE CODE=\"1\"/></IMPRIME>'>"
+         "<!ENTITY l '<LIGNE COMPTE=\"9\"/>'>]><R><IMPRIME CODE='A'><RUBRIQUE CODE='1'>&l;"
+         "<LIGNE COMPTE='1'/>&l;</RUBRIQUE></IMPRIME>&f;</R>",
+         "A1:1:"},
+    };
+    for (const auto& [contenu, attendu] : cas) {
+        DossierTemporaire d;
+        std::string vu;
+        for (const auto& r : charger(d, contenu)->Rubriques()->NewEnum()) {
+            vu += (vu.empty() ? "" : " ") + r->KeyRubrique() + ":" +
+                  std::to_string(r->LignesRubrique()->Count()) + ":";
+            for (const auto& ligne : r->LignesDependance()->NewEnum())
+                vu += ligne->RubriqueDep() ? ligne->RubriqueDep()->KeyRubrique() : "-";
+        }
+        EXPECT_EQ(vu, attendu) << contenu;
     }
 }
 

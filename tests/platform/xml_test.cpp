@@ -4,6 +4,7 @@
 
 #include "platform/xml_document.h"
 #include "platform/xml_scanner.h"
+#include "platform/xml_subtree_reader.h"
 #include "support/outils.h"
 
 namespace qx::test {
@@ -131,6 +132,86 @@ TEST(XmlDocumentTest, LoadReportsParserLineAndWalksElements) {
     EXPECT_EQ(doc.elements("i").size() * 10 + doc.root().children("i").size(), 31u);
     EXPECT_EQ(doc.root().children("i")[0].attribute("c").value(), "1");
     EXPECT_FALSE(doc.root().attribute("c").has_value());
+}
+
+// Writes each start (with the "k" attribute) and each end (with the children
+// the element still holds); keeps the elements named K; raises at STOP.
+struct SubtreeRecorder : XmlSubtreeReader::Handler {
+    std::string seen;
+    bool start(std::string_view name, const XmlElement& e) override {
+        if (name == "STOP") throw Error(42, "arrêt");
+        seen += "<" + std::string(name) + e.attribute("k").value_or("");
+        return name == "K";
+    }
+    void end(std::string_view name, const XmlElement& e) override {
+        std::string held;
+        for (const XmlElement& child : e.children()) held += child.name();
+        seen += ">" + std::string(name) + "(" + held + ")";
+    }
+};
+
+TEST(XmlSubtreeReaderTest, ReportsInDocumentOrderAndHoldsOnlyKeptChildren) {
+    // Content, then what the recorder sees.
+    const std::pair<std::string, std::string> cases[] = {
+        {"<R>t<A k='1'><K/>x<B/><!--c--><K k='2'><C/></K>y</A><K/></R>",
+         "<R<A1<K>K()<B>B()<K2<C>C()>K()>A(KK)<K>K()>R(K)"},
+        // Elements inside an entity are no children of the element they stand in.
+        {"<!DOCTYPE R [<!ENTITY e '<K k=\"e\"/>'>]><R>&e;<A>&e;<K/></A>&e;</R>",
+         "<R<A<K>K()>A(K)>R()"},
+        // A kept element under one that is not goes with it; a kept one holds its kept ones.
+        {"<R><A><K><K><B/></K>z</K></A><K><B><K/></B></K></R>",
+         "<R<A<K<K<B>B()>K()>K(K)>A(K)<K<B<K>K()>B(K)>K()>R(K)"},
+    };
+    DossierTemporaire dossier;
+    for (const auto& [xml, attendu] : cases) {
+        SubtreeRecorder r;
+        ecrireFichier(dossier / "s.xml", xml);
+        EXPECT_FALSE(XmlSubtreeReader::read((dossier / "s.xml").string(), r)) << xml;
+        EXPECT_EQ(r.seen, attendu) << xml;
+    }
+    // A handler's failure stops the read and wins over a later parse failure.
+    SubtreeRecorder r;
+    ecrireFichier(dossier / "stop.xml", "<R><A/><STOP/><B/></R");
+    EXPECT_EQ(errorOf([&] { XmlSubtreeReader::read((dossier / "stop.xml").string(), r); }), 42);
+    EXPECT_EQ(r.seen, "<R<A>A()");
+}
+
+TEST(XmlSubtreeReaderTest, FailsExactlyWhereALoadedDocumentFails) {
+    const std::string big(6 * 1024 * 1024, 't');
+    const std::string valid =
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n<R>\n<A k='\xE9'>\n"
+        "<B/><!--c-->\n<C k='1'>x</C>\n</A>\n</R>\n";
+    std::vector<std::string> files = {
+        "", "  \n", "<R>\n<A>\n</R>", "<R k='1' k='2'/>", "<R>&nope;</R>", "<R k='&nope;'/>",
+        "<R>\n<K>&#0;</K></R>", "<?xml version='1.0' encoding='UTF-16'?><R/>",
+        "<?xml version='1.0' encoding='NOPE'?><R/>", "<?xml version='1.0'?><R>\xE9</R>", "<R/><R/>",
+        "<R><q:A/></R>",
+        // IDs stay known after their elements are gone.
+        "<R><A><B xml:id='i'/></A><C/><D xml:id='i'/></R>",
+        "<!DOCTYPE R [<!ATTLIST A n ID #IMPLIED>]><R><A n='x'/><B/><A n='x'/></R>",
+        "<!DOCTYPE R [<!ENTITY a '&b;'><!ENTITY b '&a;'>]><R>&a;</R>",
+        // Text is merged into one node, and limited, as in a loaded document:
+        // blank text counts as content after text, wherever that text went.
+        "<R><![CDATA[" + big + "]]><![CDATA[" + big + "]]></R>",
+        "<R>x<A/><![CDATA[" + big + "]]> <![CDATA[" + big + "]]></R>",
+        "<R>" + big + "<!--c-->" + big + "</R>", "<R>" + big + "&amp;" + big + "</R>"};
+    for (size_t n = 0; n < valid.size(); n += 7) files.push_back(valid.substr(0, n));
+    DossierTemporaire dossier;
+    const std::string chemin = (dossier / "f.xml").string();
+    auto texte = [](const XmlParseFailure& f) {
+        return std::to_string(f.code) + " " + std::to_string(f.line) + " " + f.reason;
+    };
+    for (const std::string& xml : files) {
+        ecrireFichier(chemin, xml);
+        XmlDocument::LoadResult document = XmlDocument::loadFile(chemin);
+        SubtreeRecorder r;
+        std::optional<XmlParseFailure> lu = XmlSubtreeReader::read(chemin, r);
+        const auto* echec = std::get_if<XmlParseFailure>(&document);
+        EXPECT_EQ(lu ? texte(*lu) : "", echec ? texte(*echec) : "") << xml.substr(0, 80);
+    }
+    SubtreeRecorder r;
+    EXPECT_EQ(XmlSubtreeReader::read("/nonexistent/f.xml", r).value().code,
+              std::get<XmlParseFailure>(XmlDocument::loadFile("/nonexistent/f.xml")).code);
 }
 
 }  // namespace
