@@ -34,7 +34,9 @@ public:
     static constexpr size_t kBlocksInFlight = 4;
     static constexpr size_t kCacheLine = 64;
 
-    explicit OrderedWorker(Apply apply) : apply_(std::move(apply)) {
+    // onCallerThread: never start a thread (as on a single core).
+    explicit OrderedWorker(Apply apply, bool onCallerThread = false)
+        : apply_(std::move(apply)), inline_(onCallerThread) {
         filling_.reserve(kBlockItems);
     }
 

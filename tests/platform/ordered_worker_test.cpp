@@ -12,11 +12,15 @@ namespace {
 using Worker = OrderedWorker<int, std::function<void(int)>>;
 constexpr int kBloc = static_cast<int>(Worker::kBlockItems);
 
-TEST(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
+// Both ways of applying: on a second thread, and on the caller's (single core).
+class OrderedWorkerTest : public ::testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(Modes, OrderedWorkerTest, ::testing::Values(false, true));
+
+TEST_P(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
     for (int n : {0, 1, kBloc - 1, kBloc, 3 * kBloc + 17}) {
         std::vector<int> vus;
         {
-            Worker w([&](int i) { vus.push_back(i); });
+            Worker w([&](int i) { vus.push_back(i); }, GetParam());
             for (int i = 0; i < n; ++i) w.push(i);
             w.drain();
             ASSERT_EQ(static_cast<int>(vus.size()), n);
@@ -29,14 +33,16 @@ TEST(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
     }
 }
 
-TEST(OrderedWorkerTest, FirstFailureStopsLaterItemsAndComesBackToTheCaller) {
+TEST_P(OrderedWorkerTest, FirstFailureStopsLaterItemsAndComesBackToTheCaller) {
     // Failing item: in the first block, last of a block, in a later block.
     for (int echec : {3, kBloc - 1, 2 * kBloc + 5}) {
         std::vector<int> vus;
-        Worker w([&](int i) {
-            if (i == echec) throw std::runtime_error("item " + std::to_string(i));
-            vus.push_back(i);
-        });
+        Worker w(
+            [&](int i) {
+                if (i == echec) throw std::runtime_error("item " + std::to_string(i));
+                vus.push_back(i);
+            },
+            GetParam());
         int pousses = 0;
         std::string message;
         try {
@@ -56,10 +62,10 @@ TEST(OrderedWorkerTest, FirstFailureStopsLaterItemsAndComesBackToTheCaller) {
     }
 }
 
-TEST(OrderedWorkerTest, GoesAwayWithItemsLeftWithoutWaitingForThem) {
+TEST_P(OrderedWorkerTest, GoesAwayWithItemsLeftWithoutWaitingForThem) {
     std::vector<int> vus;
     {
-        Worker w([&](int i) { vus.push_back(i); });
+        Worker w([&](int i) { vus.push_back(i); }, GetParam());
         for (int i = 0; i < 2 * kBloc + 1; ++i) w.push(i);
     }
     // Whatever was applied came in order; the item never handed over was not.
