@@ -45,8 +45,9 @@ void fail(ReadState& state) {
 
 // The tree builder is libxml2's own, so that the parse and what it reports
 // are those of a loaded document; nodes are released behind it. Once a
-// document registers IDs, releasing a node would forget its ID and let a
-// duplicate pass, so from then on nothing is released.
+// document registers IDs or references to them, nothing is released: a
+// released node would take its ID along and let a duplicate pass, or leave
+// a reference to freed memory.
 bool mayRelease(xmlNodePtr node) {
     if (node->doc && (node->doc->ids || node->doc->refs)) return false;
     switch (node->type) {
