@@ -34,15 +34,6 @@ void collect(xmlNodePtr parent, std::string_view name, std::vector<XmlElement>& 
     }
 }
 
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                              XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
-
-std::string trimReason(const char* message) {
-    std::string reason = message ? message : "";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-}
-
 // libxml2 prints I/O failures of a save on stderr; saveFile reports them
 // through its reason instead, so they are kept quiet while it runs.
 void ignoreError(void*, const char*, ...) {}
@@ -153,14 +144,10 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
                                                 const FirstXmlError& first) {
     auto ctxt = static_cast<xmlParserCtxtPtr>(context);
     xmlDocPtr doc = D(document);
-    const xmlError* last = xmlCtxtGetLastError(ctxt);
-    if (first.set || (last && last->code != 0 && last->level >= XML_ERR_ERROR)) {
-        XmlParseFailure failure =
-            first.set ? XmlParseFailure{first.code, first.line, first.reason}
-                      : XmlParseFailure{last->code, last->line, trimReason(last->message)};
+    if (std::optional<XmlParseFailure> failure = parseFailure(ctxt, first)) {
         if (doc) xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
-        return failure;
+        return *failure;
     }
     xmlFreeParserCtxt(ctxt);
     if (!doc) return XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
@@ -174,7 +161,7 @@ XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     xmlDocPtr doc;
     {
         ScopedXmlErrorCapture capture(first);
-        doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kParseOptions);
+        doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kDocumentParseOptions);
     }
     return finishLoad(ctxt, doc, first);
 }
@@ -189,7 +176,7 @@ XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     {
         ScopedXmlErrorCapture capture(first);
         doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr,
-                                kParseOptions);
+                                kDocumentParseOptions);
     }
     return finishLoad(ctxt, doc, first);
 }
@@ -239,7 +226,8 @@ bool XmlDocument::saveFile(const std::string& path, const char* encoding,
     if (written < 0 || closed < 0) {
         if (reason) {
             const xmlError* error = xmlGetLastError();
-            *reason = error && error->message ? trimReason(error->message) : "échec de l'écriture";
+            *reason =
+                error && error->message ? trimmedReason(error->message) : "échec de l'écriture";
         }
         return false;
     }

@@ -3,11 +3,28 @@
 // end-of-file complaint far from the real fault; the first names the fault.
 #pragma once
 
+#include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <optional>
 #include <string>
 
+#include "platform/xml_document.h"
+
 namespace qx {
+
+// The options of every document load, whichever way the tree is read: the
+// parse, and so its errors, must be one.
+inline constexpr int kDocumentParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR |
+                                             XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS |
+                                             XML_PARSE_COMPACT;
+
+// A parser message without its trailing line breaks.
+inline std::string trimmedReason(const char* message) {
+    std::string reason = message ? message : "";
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason;
+}
 
 struct FirstXmlError {
     bool set = false;
@@ -22,10 +39,7 @@ struct FirstXmlError {
         first->set = true;
         first->code = error->code;
         first->line = error->line;
-        first->reason = error->message ? error->message : "";
-        while (!first->reason.empty() &&
-               (first->reason.back() == '\n' || first->reason.back() == '\r'))
-            first->reason.pop_back();
+        first->reason = trimmedReason(error->message);
     }
 };
 
@@ -45,5 +59,16 @@ private:
     xmlStructuredErrorFunc previous_;
     void* previousContext_;
 };
+
+// What a finished parse failed with: its first error, else the context's
+// last one; nothing when the parser reported no error.
+inline std::optional<XmlParseFailure> parseFailure(xmlParserCtxtPtr ctxt,
+                                                   const FirstXmlError& first) {
+    if (first.set) return XmlParseFailure{first.code, first.line, first.reason};
+    const xmlError* last = xmlCtxtGetLastError(ctxt);
+    if (last && last->code != 0 && last->level >= XML_ERR_ERROR)
+        return XmlParseFailure{last->code, last->line, trimmedReason(last->message)};
+    return std::nullopt;
+}
 
 }  // namespace qx

@@ -11,10 +11,6 @@
 namespace qx {
 namespace {
 
-// The options of XmlDocument::loadFile: the parse must be the same one.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                              XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
-
 // The mark, in a node's application slot, of an element the handler keeps.
 char keptMark;
 
@@ -180,12 +176,6 @@ private:
     ReadState* previous_;
 };
 
-std::string trimReason(const char* message) {
-    std::string reason = message ? message : "";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-}
-
 }  // namespace
 
 std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, Handler& handler) {
@@ -205,16 +195,10 @@ std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, H
     {
         CurrentRead reading(state);
         ScopedXmlErrorCapture capture(first);
-        doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kParseOptions);
+        doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kDocumentParseOptions);
     }
-    std::optional<XmlParseFailure> failure;
-    const xmlError* last = xmlCtxtGetLastError(ctxt);
-    if (first.set)
-        failure = XmlParseFailure{first.code, first.line, first.reason};
-    else if (last && last->code != 0 && last->level >= XML_ERR_ERROR)
-        failure = XmlParseFailure{last->code, last->line, trimReason(last->message)};
-    else if (!doc)
-        failure = XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
+    std::optional<XmlParseFailure> failure = parseFailure(ctxt, first);
+    if (!failure && !doc) failure = XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
     if (doc) xmlFreeDoc(doc);
     xmlFreeParserCtxt(ctxt);
     if (state.failure) std::rethrow_exception(state.failure);
