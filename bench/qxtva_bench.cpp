@@ -321,20 +321,17 @@ int parent(const Options& o) {
                 static_cast<double>(p.lignes) / p.secondes);
     std::printf("RESULTAT plancher_mo_par_s %.1f\n", octets / 1e6 / p.secondes);
     std::printf("RESULTAT scanner_ratio %.3f\n", scanner.secondes / p.secondes);
-    std::printf("RESULTAT init_ca3_lignes_par_s %.0f\n",
-                static_cast<double>(p.lignes) / ca3.secondes);
-    std::printf("RESULTAT init_ca3_mo_par_s %.1f\n", octets / 1e6 / ca3.secondes);
-    std::printf("RESULTAT ratio_ca3 %.3f\n", ca3.secondes / p.secondes);
-    std::printf("RESULTAT pic_ca3_ko %ld\n", ca3.picKo);
-    std::printf("RESULTAT cpu_ca3_s %.3f\n", ca3.cpu);
-    if (!o.grand.empty()) {
-        std::printf("RESULTAT init_grand_lignes_par_s %.0f\n",
-                    static_cast<double>(p.lignes) / grand.secondes);
-        std::printf("RESULTAT init_grand_mo_par_s %.1f\n", octets / 1e6 / grand.secondes);
-        std::printf("RESULTAT ratio_grand %.3f\n", grand.secondes / p.secondes);
-        std::printf("RESULTAT pic_grand_ko %ld\n", grand.picKo);
-        std::printf("RESULTAT cpu_grand_s %.3f\n", grand.cpu);
-    }
+    // The figures of one Init, under names that end in its suffix.
+    auto resultatsInit = [&](const char* suffixe, const Resultat& r) {
+        std::printf("RESULTAT init_%s_lignes_par_s %.0f\n", suffixe,
+                    static_cast<double>(p.lignes) / r.secondes);
+        std::printf("RESULTAT init_%s_mo_par_s %.1f\n", suffixe, octets / 1e6 / r.secondes);
+        std::printf("RESULTAT ratio_%s %.3f\n", suffixe, r.secondes / p.secondes);
+        std::printf("RESULTAT pic_%s_ko %ld\n", suffixe, r.picKo);
+        std::printf("RESULTAT cpu_%s_s %.3f\n", suffixe, r.cpu);
+    };
+    resultatsInit("ca3", ca3);
+    if (!o.grand.empty()) resultatsInit("grand", grand);
     std::printf("init/lecture (CA3): %.2f\n", ca3.secondes / p.secondes);
     if (!o.grand.empty())
         std::printf("init/lecture (grand parametrage): %.2f\n", grand.secondes / p.secondes);
