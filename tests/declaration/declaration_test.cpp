@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <thread>
 
 #include "ardilo/produit_substitut.h"
@@ -16,8 +17,7 @@ using test::errorOf;
 // The conversions themselves belong to Value; here, what the declaration keeps.
 TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
     Cls_DeclarationTVA d;
-    EXPECT_EQ(d.vOpCoCode(), "0");
-    EXPECT_EQ(d.DateDebutTexte(), "");
+    EXPECT_EQ(d.vOpCoCode() + d.DateDebutTexte(), "0");
     const std::tuple<const char*, int32_t, const char*> codes[] = {
         {" -32768 ", 0, "-32768"},
         {"abc", err::TypeIncompatible, "-32768"},
@@ -27,23 +27,17 @@ TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
         EXPECT_EQ(errorOf([&] { d.SetvOpCoCode(texte); }), erreur) << texte;
         EXPECT_EQ(d.vOpCoCode(), lu) << texte;
     }
-    // Dates are kept as texts without their time, that read back as the same day.
+    // Dates are kept as texts without their time.
     const std::tuple<Value, int32_t, const char*> dates[] = {
         {Value(Date{fromCivil(2024, 2, 29).serial + 0.5}), 0, "29/02/2024"},
-        {Value("2024-12-31"), 0, "31/12/2024"},
         {Value(fromCivil(100, 1, 1)), 0, "01/01/0100"},
         {Value("fin juin"), err::TypeIncompatible, "01/01/0100"},
         {Value(3e6), err::Depassement, "01/01/0100"},
     };
     for (const auto& [valeur, erreur, texte] : dates) {
-        SCOPED_TRACE(texte);
-        EXPECT_EQ(errorOf([&] { d.SetvDate_Debut(valeur); }), erreur);
-        EXPECT_EQ(errorOf([&] { d.SetvDate_Fin(valeur); }), erreur);
-        EXPECT_EQ(d.DateDebutTexte(), texte);
-        EXPECT_EQ(d.DateFinTexte(), texte);
-        if (erreur == 0) {
-            EXPECT_EQ(parseDateText(d.DateFinTexte()), datePart(valeur.toDate()));
-        }
+        EXPECT_EQ(errorOf([&] { d.SetvDate_Debut(valeur); }), erreur) << texte;
+        EXPECT_EQ(errorOf([&] { d.SetvDate_Fin(valeur); }), erreur) << texte;
+        EXPECT_EQ(d.DateDebutTexte() + " " + d.DateFinTexte(), std::string(texte) + " " + texte);
     }
 }
 
@@ -61,39 +55,30 @@ TEST(DeclarationTvaTest, RecordsOutliveTheDeclarationOnlyWhileHeld) {
 }
 
 TEST(DeclarationTvaTest, DeclarationTypeAndInstalmentsAreSharedByTheThread) {
+    auto etat = [] {
+        std::ostringstream s;
+        s << TypeDeclarationCourant();
+        for (const auto& a : Acomptes()) s << " " << a.MtPaye << "/" << a.MtRestant;
+        return s.str();
+    };
+    const std::string neuf = "CA3 0/0 0/0 0/0 0/0 0/0";
     Cls_DeclarationTVA premier;
-    EXPECT_EQ(premier.vTypeDeclaration(), "CA3");
     premier.SetvTypeDeclaration("ca12");
     EXPECT_EQ(premier.vTypeDeclaration(), "ca12");  // stored as given
-    premier.SetvTypeDeclaration("CA12");
     premier.Acompte_Ajouter(2, 100, 50);
     premier.Acompte_Ajouter(2, 120, 30);
     premier.Acompte_Ajouter(4, -1.5, 0.125);
-    // Numbers outside 1..4 change nothing.
-    for (int16_t n : {0, 5, -1, 32767}) premier.Acompte_Ajouter(n, 999, 999);
-    auto acomptes = [] {
-        std::vector<double> v;
-        for (const auto& a : Acomptes()) v.insert(v.end(), {a.MtPaye, a.MtRestant});
-        return v;
-    };
-    EXPECT_EQ(TypeDeclarationCourant(), "CA12");
-    EXPECT_EQ(acomptes(), (std::vector<double>{0, 0, 0, 0, 120, 30, 0, 0, -1.5, 0.125}));
+    for (int16_t n : {0, 5, -1, 32767}) premier.Acompte_Ajouter(n, 999, 999);  // ignored
+    EXPECT_EQ(etat(), "ca12 0/0 0/0 120/30 0/0 -1.5/0.125");
 
     // Another thread has its own values.
-    const std::vector<double> zeros(10, 0.0);
-    std::vector<double> ailleurs;
-    std::string typeAilleurs = "?";
-    std::thread([&] {
-        ailleurs = acomptes();
-        typeAilleurs = TypeDeclarationCourant();
-    }).join();
-    EXPECT_EQ(typeAilleurs, "");
-    EXPECT_EQ(ailleurs, zeros);
+    std::string ailleurs;
+    std::thread([&] { ailleurs = etat(); }).join();
+    EXPECT_EQ(ailleurs, neuf.substr(3));
 
     // A new declaration resets both for every declaration of the thread.
     Cls_DeclarationTVA second;
-    EXPECT_EQ(premier.vTypeDeclaration(), "CA3");
-    EXPECT_EQ(acomptes(), zeros);
+    EXPECT_EQ(premier.vTypeDeclaration() + etat().substr(3), neuf);
 }
 
 TEST(DeclarationTvaTest, FormNamesOfTypeCodes) {
@@ -102,68 +87,43 @@ TEST(DeclarationTvaTest, FormNamesOfTypeCodes) {
     EXPECT_EQ(noms, ",CA3,,CA3A,,CA12,CA12E,,CA12A,,,");
 }
 
-TEST(DeclarationTvaTest, VersionCheckLooksForTheVatComponent) {
-    Cls_DeclarationTVA d;
-    EXPECT_TRUE(d.Verif_Version_Compatible());
-
-    auto produit = std::make_shared<ardilo::ProduitSubstitut>();
-    produit->RendreIndisponible(kComposantTva);
-    ProduitTemporaire installe(produit);
-    bool compatible = true;
-    EXPECT_EQ(errorOf([&] { compatible = d.Verif_Version_Compatible(); }), 0);
-    EXPECT_FALSE(compatible);
-    EXPECT_EQ(d.Get_VersionMin_ArdiloDirect(), "4.2.0.0");
-    EXPECT_NE(CreerDeclarationEdi(), nullptr) << "the rest of the product is still there";
-}
-
-// A product whose connector reports its set-up calls, and can refuse them.
-struct Journal {
-    std::vector<std::string> appels;
+// A connector that refuses its set-up; the product's declarations are of the wrong kind.
+struct ConnecteurRefusant : ardilo::ConnecteurSubstitut {
+    void DefinirModule(const std::string&) override {
+        throw Error(hresult(0x80041999), "Refus du service");
+    }
+};
+struct ProduitDefaillant : ardilo::ProduitSubstitut {
     bool refuser = false;
-    void note(std::string appel) {
-        appels.push_back(std::move(appel));
-        if (refuser) throw Error(hresult(0x80041999), "Refus du service");
-    }
-};
-
-struct ConnecteurEspion : Connecteur {
-    explicit ConnecteurEspion(std::shared_ptr<Journal> j) : journal(std::move(j)) {}
-    void DefinirLancement(const std::string& a) override { journal->note("lancement " + a); }
-    void DefinirModule(const std::string& m) override { journal->note("module " + m); }
-    bool EstPret() override { return false; }
-    std::shared_ptr<TransfertEdi> Transfert() override { return nullptr; }
-    std::shared_ptr<Journal> journal;
-};
-
-struct ProduitEspion : ProduitArdilo {
-    explicit ProduitEspion(std::shared_ptr<Journal> j) : journal(std::move(j)) {}
     ObjectRef CreerObjet(std::string_view classe) override {
-        journal->appels.push_back("création " + std::string(classe));
-        if (classe == kClasseConnecteur) return std::make_shared<ConnecteurEspion>(journal);
-        if (classe == kClasseDeclarationEdi) return std::make_shared<Cls_Rib>();  // wrong kind
-        throw Error::runtime(err::CreationObjet);
+        if (classe == kClasseDeclarationEdi) return std::make_shared<Cls_Rib>();
+        if (refuser) return std::make_shared<ConnecteurRefusant>();
+        return ardilo::ProduitSubstitut::CreerObjet(classe);
     }
-    std::shared_ptr<Journal> journal;
 };
 
 TEST(DeclarationTvaTest, CreationGoesThroughTheInstalledProductAndFailsCleanly) {
-    auto journal = std::make_shared<Journal>();
+    auto defaillant = std::make_shared<ProduitDefaillant>();
     {
-        ProduitTemporaire installe(std::make_shared<ProduitEspion>(journal));
+        ProduitTemporaire installe(defaillant);
         Cls_DeclarationTVA d;
-        EXPECT_EQ(journal->appels,
-                  (std::vector<std::string>{"création Qx_Ardilodirect.Connecteur",
-                                            "lancement launchArgs", "module EdiVat"}));
-        EXPECT_NE(std::dynamic_pointer_cast<ConnecteurEspion>(d.ArdiloDirect()), nullptr);
+        EXPECT_TRUE(d.ArdiloDirect()->EstPret());
         // An object of the wrong kind is as good as none.
         EXPECT_EQ(errorOf([] { CreerDeclarationEdi(); }), err::CreationObjet);
+        // The version check only looks for the VAT component.
+        EXPECT_TRUE(d.Verif_Version_Compatible());
+        defaillant->RendreIndisponible(kComposantTva);
+        bool compatible = true;
+        EXPECT_EQ(errorOf([&] { compatible = d.Verif_Version_Compatible(); }), 0);
+        EXPECT_FALSE(compatible);
+        EXPECT_EQ(d.Get_VersionMin_ArdiloDirect(), "4.2.0.0");
     }
     auto sansConnecteur = std::make_shared<ardilo::ProduitSubstitut>();
     sansConnecteur->RendreIndisponible(kClasseConnecteur);
-    journal->refuser = true;
+    defaillant->refuser = true;
     const std::pair<std::shared_ptr<ProduitArdilo>, int32_t> cas[] = {
         {sansConnecteur, err::CreationObjet},
-        {std::make_shared<ProduitEspion>(journal), hresult(0x80041999)},  // set-up refused
+        {defaillant, hresult(0x80041999)},
     };
     for (const auto& [produit, erreur] : cas) {
         Cls_DeclarationTVA avant;
