@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 #include "platform/error.h"
@@ -35,37 +36,32 @@ TEST(ValueTest, TextToDoubleFollowsLocalFormat) {
     }
 }
 
-TEST(ValueTest, ConversionsOfEveryKind) {
-    EXPECT_EQ(Value().toDouble(), 0.0);
-    EXPECT_EQ(Value(int16_t{-4}).toDouble(), -4.0);
-    EXPECT_EQ(Value(Currency::fromDouble(1.23456)).toDouble(), 1.2346);
-    EXPECT_EQ(Value(true).toDouble(), -1.0);
-    EXPECT_EQ(Value().toText(), "");
+TEST(ValueTest, ConversionsRoundHalfToEvenAndCheckRange) {
+    // clang-format off
+    // Value, as a double, as a 16-bit whole number.
+    const std::tuple<Value, double, int16_t> nombres[] = {
+        {Value(), 0, 0}, {Value(int16_t{-4}), -4, -4}, {Value(true), -1, -1}, {Value("12"), 12, 12},
+        {Value(Currency::fromDouble(1.23456)), 1.2346, 1}, {Value(2.5), 2.5, 2},
+        {Value(3.5), 3.5, 4}, {Value(-2.5), -2.5, -2}, {Value(-32768.0), -32768, -32768}};
+    const std::pair<double, int64_t> ticks[] = {
+        {0.00005, 0}, {-0.00005, 0}, {0.000150001, 2}, {-1234.56789, -12345679}};
+    const std::pair<std::function<void()>, int32_t> erreurs[] = {
+        {[] { Value("demain").toDate(); }, err::TypeIncompatible},
+        {[] { Value(1e300).toDate(); }, err::Depassement},
+        {[] { Value(std::make_shared<Object>()).toDouble(); }, err::TypeIncompatible},
+        {[] { Value("40000").toInt16(); }, err::Depassement},
+        {[] { Value(-32769.0).toInt16(); }, err::Depassement},
+        {[] { Value("abc").toInt16(); }, err::TypeIncompatible},
+        {[] { Value(std::nan("")).toInt32(); }, err::Depassement},
+        {[] { Currency::fromDouble(1e300); }, err::Depassement}};
+    // clang-format on
+    for (const auto& [v, reel, entier] : nombres)
+        EXPECT_TRUE(v.toDouble() == reel && v.toInt16() == entier) << reel;
+    for (const auto& [x, attendu] : ticks) EXPECT_EQ(Currency::fromDouble(x).ticks, attendu) << x;
+    for (size_t i = 0; i < std::size(erreurs); ++i)
+        EXPECT_EQ(errorOf(erreurs[i].first), erreurs[i].second) << "cas " << i;
     EXPECT_EQ(Value(fromCivil(2024, 3, 15)).toText(), "15/03/2024");
     EXPECT_EQ(Value("15/03/2024").toDate(), fromCivil(2024, 3, 15));
-    EXPECT_EQ(errorOf([] { Value("demain").toDate(); }), err::TypeIncompatible);
-    EXPECT_EQ(errorOf([] { Value(std::make_shared<Object>()).toDouble(); }), err::TypeIncompatible);
-    EXPECT_EQ(errorOf([] { Value(1e300).toDate(); }), err::Depassement);
-}
-
-TEST(ValueTest, WholeNumbersRoundHalfToEvenAndCheckRange) {
-    EXPECT_EQ(Value("12").toInt16(), 12);
-    EXPECT_EQ(Value(2.5).toInt16(), 2);
-    EXPECT_EQ(Value(3.5).toInt16(), 4);
-    EXPECT_EQ(Value(-2.5).toInt16(), -2);
-    EXPECT_EQ(errorOf([] { Value("40000").toInt16(); }), err::Depassement);
-    EXPECT_EQ(errorOf([] { Value(-32769.0).toInt16(); }), err::Depassement);
-    EXPECT_EQ(Value(-32768.0).toInt16(), -32768);
-    EXPECT_EQ(errorOf([] { Value("abc").toInt16(); }), err::TypeIncompatible);
-    EXPECT_EQ(errorOf([] { Value(std::nan("")).toInt32(); }), err::Depassement);
-}
-
-TEST(ValueTest, CurrencyRoundsHalfToEven) {
-    EXPECT_EQ(Currency::fromDouble(0.00005).ticks, 0);
-    EXPECT_EQ(Currency::fromDouble(-0.00005).ticks, 0);
-    EXPECT_EQ(Currency::fromDouble(0.000150001).ticks, 2);
-    EXPECT_EQ(Currency::fromDouble(-1234.56789).ticks, -12345679);
-    EXPECT_EQ(errorOf([] { Currency::fromDouble(1e300); }), err::Depassement);
 }
 
 TEST(ValueTest, EqualityComparesNumbersAcrossKinds) {
