@@ -13,70 +13,53 @@ struct Member : Object {
 
 using test::errorOf;
 
+// The members' ids in iteration order.
+std::string ids(const Collection<Member>& c) {
+    std::string out;
+    for (const auto& m : c) out += std::to_string(m->id);
+    return out;
+}
+
 TEST(CollectionTest, PositionsFollowAddingAndCloseUpAfterRemoval) {
     Collection<Member> c;
     for (int i = 1; i <= 4; ++i) c.add(std::make_shared<Member>(i), i == 2 ? "deux" : "");
-    EXPECT_EQ(c.count(), 4);
     EXPECT_EQ(c.item(Value(int32_t{2}))->id, 2);
     c.remove(Value(int32_t{1}));
     EXPECT_EQ(c.item(Value(int32_t{1}))->id, 2);
     c.remove(Value("DEUX"));
-    EXPECT_EQ(c.count(), 2);
     EXPECT_EQ(c.item(Value(1.0))->id, 3);
-    EXPECT_FALSE(c.hasKey("deux"));
-    std::vector<int> order;
-    for (const auto& m : c) order.push_back(m->id);
-    EXPECT_EQ(order, (std::vector<int>{3, 4}));
+    EXPECT_TRUE(c.count() == 2 && ids(c) == "34" && !c.hasKey("deux"));
 }
 
-TEST(CollectionTest, KeysIgnoreCaseOfAsciiAndLatinLetters) {
+TEST(CollectionTest, KeysIgnoreCaseOfAsciiAndLatinLettersAndMayBeEmpty) {
     Collection<Member> c;
     c.add(std::make_shared<Member>(1), "Élan");
-    EXPECT_EQ(c.item(Value("éLAN"))->id, 1);
-    EXPECT_EQ(errorOf([&] { c.add(std::make_shared<Member>(2), "ÉLAN"); }), err::CleExistante);
-    EXPECT_EQ(c.count(), 1);
+    c.addKeyed(std::make_shared<Member>(2), "");
+    c.add(std::make_shared<Member>(3));  // without a key: no clash with the empty one
     // The same object comes back every time.
-    EXPECT_EQ(c.item(Value("élan")).get(), c.item(Value(int32_t{1})).get());
+    EXPECT_EQ(c.item(Value("éLAN")).get(), c.item(Value(int32_t{1})).get());
+    EXPECT_EQ(errorOf([&] { c.add(std::make_shared<Member>(4), "ÉLAN"); }), err::CleExistante);
+    EXPECT_EQ(errorOf([&] { c.addKeyed(std::make_shared<Member>(4), ""); }), err::CleExistante);
+    EXPECT_EQ(c.item(Value(""))->id, 2);
+    c.remove(Value(""));
+    EXPECT_TRUE(ids(c) == "13" && !c.hasKey(""));
 }
 
 TEST(CollectionTest, ErrorsOfBadIndexes) {
     Collection<Member> c;
     c.add(std::make_shared<Member>(1), "a");
-    struct Case {
-        Value index;
-        int32_t error;
-    } cases[] = {
-        {Value(int32_t{0}), err::HorsSelection},
-        {Value(int32_t{2}), err::HorsSelection},
-        {Value(-1.0), err::HorsSelection},
-        {Value("b"), err::AppelIncorrect},
-        {Value(), err::AppelIncorrect},
-        {Value(std::make_shared<Member>(9)), err::TypeIncompatible},
-    };
-    for (const auto& k : cases) {
-        EXPECT_EQ(errorOf([&] { c.item(k.index); }), k.error);
-        EXPECT_EQ(errorOf([&] { c.remove(k.index); }), k.error);
-        EXPECT_EQ(c.find(k.index), nullptr);
+    // clang-format off
+    const std::pair<Value, int32_t> cases[] = {
+        {Value(int32_t{0}), err::HorsSelection}, {Value(int32_t{2}), err::HorsSelection},
+        {Value(-1.0), err::HorsSelection}, {Value("b"), err::AppelIncorrect},
+        {Value(), err::AppelIncorrect}, {Value(std::make_shared<Member>(9)), err::TypeIncompatible}};
+    // clang-format on
+    for (const auto& [index, erreur] : cases) {
+        EXPECT_EQ(errorOf([&] { c.item(index); }), erreur);
+        EXPECT_EQ(errorOf([&] { c.remove(index); }), erreur);
+        EXPECT_EQ(c.find(index), nullptr);
     }
     EXPECT_EQ(c.count(), 1);
-}
-
-}  // namespace
-}  // namespace qx
-
-namespace qx {
-namespace {
-
-TEST(CollectionTest, TheEmptyTextCanBeAKey) {
-    Collection<Member> c;
-    c.addKeyed(std::make_shared<Member>(1), "");
-    c.add(std::make_shared<Member>(2));  // without a key: no clash
-    EXPECT_EQ(errorOf([&] { c.addKeyed(std::make_shared<Member>(3), ""); }), err::CleExistante);
-    EXPECT_EQ(c.item(Value(""))->id, 1);
-    c.remove(Value(""));
-    EXPECT_EQ(c.count(), 1);
-    EXPECT_EQ(c.item(Value(int32_t{1}))->id, 2);
-    EXPECT_FALSE(c.hasKey(""));
 }
 
 }  // namespace
