@@ -2,7 +2,6 @@
 // makes, with a private outbox and the message boxes collected.
 #pragma once
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,16 +35,8 @@ public:
     const std::vector<std::shared_ptr<ardilo::DeclarationSubstitut>>& declarations() const {
         return produit->declarationsCreees();
     }
-    // The deposits written to the outbox (pivot files only), in name order.
-    std::vector<fs::path> depots() const {
-        std::vector<fs::path> trouves;
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(dossier / "envoi", ec))
-            if (e.path().filename().string().find(".entete.") == std::string::npos)
-                trouves.push_back(e.path());
-        std::sort(trouves.begin(), trouves.end());
-        return trouves;
-    }
+    // Where the first deposit of the day goes.
+    fs::path premierDepot() const { return dossier / "envoi" / "ARD-20261205-0001.xml"; }
 
     std::shared_ptr<ardilo::ProduitSubstitut> produit =
         std::make_shared<ardilo::ProduitSubstitut>();
