@@ -31,7 +31,7 @@ inline std::string rub(const std::string& code, const std::string& attributs = "
 }
 
 struct Formulaire {
-    explicit Formulaire(const std::string& rubriques, bool resoudre = true) {
+    explicit Formulaire(const std::string& rubriques) {
         auto doc = std::get<XmlDocument>(
             XmlDocument::parseText("<IMPRIME CODE='CA3'>" + rubriques + "</IMPRIME>"));
         for (const XmlElement& element : doc.root().children("RUBRIQUE")) {
@@ -41,9 +41,6 @@ struct Formulaire {
             parCle[foldKey(r->KeyRubrique())] = r;
             ordre.push_back(r);
         }
-        if (resoudre) lier();
-    }
-    void lier() {
         for (const auto& r : ordre)
             for (const auto& ligne : r->LignesDependance()->NewEnum()) {
                 auto it = parCle.find(foldKey(ligne->CodeImprime + ligne->CodeRubrique));
@@ -51,18 +48,12 @@ struct Formulaire {
             }
     }
     CRubrique& operator[](const std::string& code) { return *parCle.at(foldKey("CA3" + code)); }
-    // "CODE=exchange text" of every rubric, in load order.
+    // "CODE=exchange text" of every rubric in load order, "!" after a forced one.
     std::string lus() const {
         std::string out;
         for (const auto& r : ordre)
-            out += (out.empty() ? "" : " ") + r->CodeRubrique() + "=" + r->AsXML();
-        return out;
-    }
-    // The codes of the forced rubrics, in load order.
-    std::string forces() const {
-        std::string out;
-        for (const auto& r : ordre)
-            if (r->IsForce()) out += (out.empty() ? "" : " ") + r->CodeRubrique();
+            out += (out.empty() ? "" : " ") + r->CodeRubrique() + "=" + r->AsXML() +
+                   (r->IsForce() ? "!" : "");
         return out;
     }
 

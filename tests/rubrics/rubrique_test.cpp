@@ -10,10 +10,6 @@
 namespace qx::test {
 namespace {
 
-XmlDocument lire(const std::string& xml) {
-    return std::move(std::get<XmlDocument>(XmlDocument::parseText(xml)));
-}
-
 TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
     // Attributes, "key type/length", initial value (compared by kind too), error.
     const Value zero(int16_t{0}), jour(fromCivil(2026, 12, 5));
@@ -27,7 +23,8 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
     // clang-format on
     for (const auto& [attributs, attendu, valeur, erreur] : cas) {
         SCOPED_TRACE(attributs);
-        auto doc = lire(std::string("<RUBRIQUE CODE='HD' ") + attributs + "/>");
+        auto doc = std::get<XmlDocument>(
+            XmlDocument::parseText(std::string("<RUBRIQUE CODE='HD' ") + attributs + "/>"));
         CRubrique r;
         ASSERT_EQ(errorOf([&] { r.ChargerXML("CA3", doc.root()); }), erreur);
         if (erreur) continue;
@@ -42,8 +39,7 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
         "<RUBRIQUE CONDITION='POSITIF'><LIGNE COMPTE='4457' TYPETAUX='1' CATEGORIEAV=' 9 ' "
         "SENS='-1' TYPECUMUL='-1'/><LIGNE SENS='-01' TYPECUMUL=' -1'/><X><LIGNE/></X>"
         "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='HE' SENS='-1'/><DEPENDANCE SENS='+1'/>"
-        "<DEPENDANCE SENS='-1 '/></RUBRIQUE>",
-        false);
+        "<DEPENDANCE SENS='-1 '/></RUBRIQUE>");
     CRubrique& r = *f.ordre.at(0);
     std::string lu;
     for (const auto& l : r.LignesRubrique()->NewEnum())
@@ -52,102 +48,79 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
     for (const auto& d : r.LignesDependance()->NewEnum())
         lu += d->CodeImprime + d->CodeRubrique + "|" + std::to_string(d->Sens) + " ";
     EXPECT_EQ(lu, "4457|1| 9 |-1|-1 |||1|1 CA3HE|-1 |1 |1 ");
-    EXPECT_EQ(errorOf([&] { r.LignesDependance()->Item(Value("1")); }), err::AppelIncorrect);
-    EXPECT_EQ(errorOf([&] { r.LignesDependance()->Remove(Value(int32_t{4})); }),
-              err::HorsSelection);
 
     // A reload without element resets all but the value before forcing.
     f.moteur->termine = true;
     r.ForceValeur(Value(5.0));
     EXPECT_FALSE(r.ChargerXML("CA3", XmlElement()));
-    EXPECT_EQ(r.KeyRubrique() + r.Condition(), "");
-    EXPECT_TRUE(r.TypeRubrique() == EnumRubrType_Texte && !r.IsForce());
-    EXPECT_TRUE(r.LignesRubrique()->Count() + r.LignesDependance()->Count() == 0 &&
-                r.ValeurInitiale() == Value(0.0));
+    EXPECT_TRUE(r.KeyRubrique() + r.Condition() == "" && r.TypeRubrique() == EnumRubrType_Texte &&
+                !r.IsForce() && r.ValeurInitiale() == Value(0.0) &&
+                r.LignesRubrique()->Count() + r.LignesDependance()->Count() == 0);
 }
 
-TEST(CRubriqueValueTest, StoresNineDecimalsAndPropagatesSignedDifferences) {
-    Formulaire f(rub("A", "", {"B", "D:-1"}) + rub("B", "", {"C:-1"}) + rub("C", "", {"E"}) +
-                 rub("D", "", {"E"}) + rub("E") + rub("F", "", {"G", "G", "ZZ", "T"}) + rub("G") +
-                 rub("T", "TYPE='T'"));
-    f["A"].SetValeur(Value(1234.5678901234));
-    EXPECT_EQ(f["A"].AsXML(), "1234.567890123");
-    // Depth first, each hop with its own sign; two lines to one target pass twice.
-    f["A"].SetAsXML("50");
-    f["F"].AjouterValeur(2.25);
-    const std::string avant = "A=50 B=50 C=-50 D=-50 E=-100 F=2.25 G=4.5 T=";
-    EXPECT_EQ(f.lus(), avant);
-    // A value that is no number fails and changes nothing; the exchange text reads anything.
+TEST(CRubriqueValueTest, RefusesNonNumbersAndPassesOnEachLine) {
+    // Two lines to one target pass twice; an unresolved line or a text target takes nothing.
+    Formulaire f(rub("A", "", {"B", "B", "ZZ", "T"}) + rub("B") + rub("T", "TYPE='T'"));
+    f["A"].SetAsXML("12 EUR");  // the exchange text reads anything
+    // A value that is no number fails and changes nothing.
     for (const Value& v : {Value("abc"), Value("12 EUR"), Value(std::make_shared<Object>())})
         EXPECT_EQ(errorOf([&] { f["A"].SetValeur(v); }), err::TypeIncompatible);
-    EXPECT_EQ(f.lus(), avant);
-    f["A"].SetAsXML("12 EUR");
+    EXPECT_EQ(f.lus(), "A=12 B=24 T=");
     // A line removed by the host passes nothing more.
     f["A"].LignesDependance()->Remove(Value(int32_t{1}));
-    f["A"].AjouterValeur(1);
-    EXPECT_EQ(f.lus(), "A=13 B=12 C=-12 D=-13 E=-25 F=2.25 G=4.5 T=");
+    f["A"].AjouterValeur(1.5);
+    EXPECT_EQ(f.lus(), "A=13.5 B=25.5 T=");
 }
 
 TEST(CRubriqueForceTest, ChangesAfterTheComputationMarkEveryRubricReached) {
-    Formulaire f(rub("A", "", {"B"}) + rub("B", "", {"C"}) + rub("C") + rub("T", "TYPE='T'"));
+    Formulaire f(rub("A", "", {"B"}) + rub("B", "", {"C"}) + rub("C") + rub("D") +
+                 rub("T", "TYPE='T'"));
     f["A"].AjouterValeur(10);
     f["T"].SetValeur(Value("x"));
-    EXPECT_EQ(f.forces(), "");
-
     f.moteur->termine = true;
     f["B"].SetValeur(Value(10.0));           // equal: nothing happens
     f["C"].SetValeur(Value(10.0000000001));  // differs before rounding only
-    EXPECT_EQ(f.forces(), "C");
-    EXPECT_EQ(f["C"].Valeur().toDouble(), 10.0);
+    EXPECT_EQ(f.lus(), "A=10 B=10 C=10! D=0 T=x");
     f["A"].ForceValeur(Value(25.0));
     f["A"].ForceValeur(Value(30.0));
     f["B"].ForceValeur(Value(20.0));
     f["T"].ForceValeur(Value("x"));  // equal, marked all the same
-    EXPECT_EQ(f.forces(), "A B C T");
-    EXPECT_TRUE(f["A"].ValeurInitiale() == Value(10.0));
+    EXPECT_EQ(errorOf([&] { f["D"].ForceValeur(Value("abc")); }), err::TypeIncompatible);
+    EXPECT_EQ(f.lus(), "A=30! B=20! C=20! D=0 T=x!");
+    EXPECT_TRUE(f["A"].ValeurInitiale() == Value(10.0) && f["D"].ValeurInitiale() == Value(0.0));
     EXPECT_TRUE(f["B"].ValeurInitiale().isEmpty());  // first marked by propagation
-    EXPECT_EQ(f["C"].AsDouble(), 20);
-
-    Formulaire g(rub("A"));
-    g.moteur->termine = true;
-    EXPECT_EQ(errorOf([&] { g["A"].ForceValeur(Value("abc")); }), err::TypeIncompatible);
-    EXPECT_TRUE(!g["A"].IsForce() && g["A"].ValeurInitiale() == Value(0.0));
     // Without an engine, or once it is gone, the computation is not finished.
-    g.moteur.reset();
-    g["A"].SetValeur(Value(4.0));
-    EXPECT_TRUE(g["A"].CalculTVA() == nullptr && !g["A"].IsForce());
+    f.moteur.reset();
+    f["D"].SetValeur(Value(4.0));
+    EXPECT_TRUE(f["D"].CalculTVA() == nullptr && !f["D"].IsForce());
 }
 
 TEST(CRubriqueRoundTest, WholeUnitsWithAndWithoutDependencies) {
-    // Value, with dependencies, rounded value, C fed through B with two signs -1,
-    // forced with the computation finished.
+    // Value added to A, with dependencies, then every rubric; B and C are fed
+    // through signs -1, T is a text.
     // clang-format off
-    const std::tuple<double, bool, double, double, bool> cas[] = {
-        {2.5, false, 3, 2.5, false}, {10.4, true, 10, 10, true}, {-2.5, true, -3, -3, true},
-        {7, true, 7, 7, false}, {0.4999999996, true, 1, 1, true}};  // stored as 0.5 already
+    const std::tuple<double, bool, const char*> cas[] = {
+        {2.5, false, "A=3 B=-2.5 C=2.5 T=2.6"}, {10.4, true, "A=10! B=-10! C=10! T=2.6"},
+        {-2.5, true, "A=-3! B=3! C=-3! T=2.6"}, {7, true, "A=7 B=-7 C=7 T=2.6"},
+        {0.4999999996, true, "A=1! B=-1! C=1! T=2.6"}};  // stored as 0.5 already
     // clang-format on
-    for (const auto& [valeur, gereDependance, arrondi, cible, force] : cas) {
-        SCOPED_TRACE(valeur);
-        Formulaire f(rub("A", "", {"B:-1"}) + rub("B", "", {"C:-1"}) + rub("C"));
+    for (const auto& [valeur, gereDependance, attendu] : cas) {
+        Formulaire f(rub("A", "", {"B:-1"}) + rub("B", "", {"C:-1"}) + rub("C") +
+                     rub("T", "TYPE='T'"));
         f["A"].AjouterValeur(valeur);
+        f["T"].SetValeur(Value("2.6"));
         f.moteur->termine = true;
         f["A"].Arrondir(gereDependance);
-        EXPECT_EQ(f["A"].Valeur().toDouble(), arrondi);
-        EXPECT_EQ(f["C"].AsDouble(), cible);
-        EXPECT_EQ(f.forces(), force ? "A B C" : "");
+        f["T"].Arrondir(gereDependance);
+        EXPECT_EQ(f.lus(), attendu);
     }
-    Formulaire f(rub("T", "TYPE='T'"));
-    f["T"].SetValeur(Value("2.6"));
-    f["T"].Arrondir(true);
-    EXPECT_TRUE(f["T"].Valeur() == Value("2.6"));
 }
 
 TEST(CRubriqueTextTest, DateExchangeAndDisplayTexts) {
     Formulaire f(rub("D", "TYPE='D'"));
-    EXPECT_EQ(f["D"].AsXML(), "");
+    EXPECT_EQ(f["D"].AsXML(), "");  // today stands for no date
     // clang-format off
     const std::pair<Value, const char*> cas[] = {
-        {Value(fromCivil(2024, 3, 15)), "2024-03-15|15/03/2024"},
         {Value("15/03/2024"), "2024-03-15|15/03/2024"}, {Value(), "|"},
         {Value(2.0), "1900-01-01|"}, {Value("abc"), "!|"}};
     // clang-format on
@@ -159,52 +132,45 @@ TEST(CRubriqueTextTest, DateExchangeAndDisplayTexts) {
     f["D"].SetAsXML("2024-03-15");
     EXPECT_EQ(errorOf([&] { f["D"].SetAsXML("15/03/2024"); }), err::TypeIncompatible);
     EXPECT_EQ(f["D"].AsXML(), "2024-03-15");
-    f["D"].SetAsXML("  ");
-    EXPECT_TRUE(f["D"].Valeur() == Value(fromCivil(2026, 12, 5)));
-    EXPECT_EQ(f["D"].AsXML(), "");
 }
 
 TEST(CRubriqueCycleTest, PropagationComingBackRaisesAndUndoesEverything) {
     const std::pair<std::string, const char*> cas[] = {
         {rub("A", "", {"A"}) + rub("B"), "CA3A -> CA3A"},
-        {rub("A", "", {"B"}) + rub("B", "", {"C:-1"}) + rub("C", "", {"A:-1"}),
+        {rub("A", "", {"B"}) + rub("B", "CONDITION='POSITIF'", {"C:-1"}) + rub("C", "", {"A:-1"}),
          "CA3A -> CA3B -> CA3C -> CA3A"},
         {rub("X", "", {"Y", "A"}) + rub("Y") + rub("A", "", {"B"}) + rub("B", "", {"A"}),
          "CA3A -> CA3B -> CA3A"}};
     for (const auto& [xml, chemin] : cas) {
         SCOPED_TRACE(chemin);
-        Formulaire f(xml, false);
-        for (size_t i = 0; i < f.ordre.size(); ++i) f.ordre[i]->SetValeur(Value(i + 1.0));
-        f.lier();
+        Formulaire f(xml);
         f.moteur->termine = true;
         CRubrique& depart = *f.ordre[0];
         EXPECT_EQ(descriptionOf([&] { depart.AjouterValeur(10); }),
                   std::string("Dépendance circulaire : ") + chemin);
         EXPECT_EQ(errorOf([&] { depart.ForceValeur(Value(5.0)); }), err::AppelIncorrect);
-        EXPECT_EQ(f.forces(), "");
-        for (size_t i = 0; i < f.ordre.size(); ++i) EXPECT_EQ(f.ordre[i]->AsDouble(), i + 1.0);
+        // Every rubric holds the whole number 0 of the load again, unmarked.
+        for (const auto& r : f.ordre)
+            EXPECT_TRUE(r->Valeur().kind() == ValueKind::Integer16 && !r->IsForce());
         // Once the loop is cut, the same rubrics propagate normally again.
         for (const auto& r : f.ordre)
             for (const auto& ligne : r->LignesDependance()->NewEnum())
                 if (ligne->CodeRubrique == "A") ligne->SetRubriqueDep(nullptr);
         depart.AjouterValeur(10);
-        EXPECT_EQ(depart.AsDouble(), 11);
+        EXPECT_EQ(depart.AsDouble(), 10);
     }
-}
-
-TEST(CRubriqueCycleTest, LoopsThatCarryNothingEndAndFailuresDeepInsideUndo) {
+    // Loops that carry nothing end; failures deep inside undo.
     Formulaire f(rub("A", "", {"B"}) + rub("B", "CONDITION='POSITIF'", {"A"}) +
                  rub("C", "", {"C"}) + rub("P", "", {"Q", "R"}) + rub("Q") + rub("R"));
     f["B"].SetValeur(Value(-100.0));
     f["A"].AjouterValeur(10);  // dies out at the clamped rubric
-    EXPECT_EQ(f["B"].Valeur().toDouble(), -90);
     f["C"].LignesDependance()->Item(Value(int32_t{1}))->Sens = 0;
     f["C"].AjouterValeur(4);
-    EXPECT_EQ(f["C"].AsDouble(), 4);
-
+    f["Q"].SetValeur(Value(3.0));
     f["R"].SetValeur(Value(1.7e299));
     EXPECT_EQ(errorOf([&] { f["P"].AjouterValeur(1e299); }), err::Depassement);
-    EXPECT_EQ(f["P"].AsDouble() + f["Q"].AsDouble(), 0);
+    EXPECT_EQ(f.lus(), "A=10 B=0 C=4 P=0 Q=3 R=1.7E+299");  // B reads its clamped value
+    EXPECT_EQ(f["B"].Valeur().toDouble(), -90);
 
     std::string chaine;
     for (int i = 0; i < 3000; ++i) chaine += rub(std::to_string(i), "", {std::to_string(i + 1)});
