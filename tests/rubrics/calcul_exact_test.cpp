@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 #include <random>
-#include <sstream>
 
 #include "platform/locale.h"
 #include "rubrics/conventions.h"
@@ -29,9 +28,7 @@ double entierReference(double x) {
 }
 
 double decimalesReference(double x) {
-    const double r = entierReference(x * 1e9) / 1e9;
-    if (!std::isfinite(r)) throw Error::runtime(err::Depassement);
-    return r;
+    return entierReference(x * 1e9) / 1e9;
 }
 
 // The result's bits, or the error number as a distinct marker.
@@ -74,11 +71,11 @@ TEST(ArrondiExactTest, SameBitsAsThePlainTruncation) {
 TEST(TexteVersNombreExactTest, PlainAmountsReadAsTheWalkReadsThem) {
     std::mt19937 alea(5122026);
     auto tirage = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(alea); };
-    std::vector<std::string> textes;
-    std::istringstream fixes(
-        "0|-0|+0|-0.0|0,|12.|,5|-,5|+|-|.|9999999999999999|0.000000000000001|-123456789012.345|"
-        "1.7976931348623157|4503599627370497");
-    for (std::string t; std::getline(fixes, t, '|');) textes.push_back(t);
+    // clang-format off
+    std::vector<std::string> textes = {"0", "-0", "+0", "-0.0", "0,", "12.", ",5", "-,5", "+", "-",
+        ".", "9999999999999999", "0.000000000000001", "-123456789012.345", "1.7976931348623157",
+        "4503599627370497"};
+    // clang-format on
     // Mostly plain shapes, with now and then a character that sends the
     // text down the walk (a blank, a second separator, a sign inside).
     const std::string rares = " .,+-\240e";
@@ -163,21 +160,6 @@ TEST(PropagationExactTest, RubricsMatchTheLiteralSetterOnRandomChanges) {
                     << essai << ", pas " << pas << ", R" << k;
         }
     }
-}
-
-TEST(PropagationExactTest, UndoneChangeKeepsItsReadingAndOverflowStillRaises) {
-    Formulaire f(rub("A", "", {"B"}) + rub("B", "CONDITION='POSITIF'", {"A"}) + rub("C"));
-    // A cycle: the change fails and both rubrics read what they read before,
-    // the whole number 0 of the load included.
-    EXPECT_EQ(errorOf([&] { f["A"].AjouterValeur(12345678.123456789); }), err::AppelIncorrect);
-    for (const char* code : {"A", "B"})
-        EXPECT_TRUE(f[code].Valeur().kind() == ValueKind::Integer16 &&
-                    bits(f[code].AsDouble()) == 0)
-            << code;
-    // Beyond what 9 decimals can scale, the value is refused and kept.
-    f["C"].SetValeur(Value(5.0));
-    EXPECT_EQ(errorOf([&] { f["C"].SetValeur(Value(1e300)); }), err::Depassement);
-    EXPECT_EQ(f["C"].AsXML(), "5");
 }
 
 }  // namespace
