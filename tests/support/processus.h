@@ -2,7 +2,6 @@
 #pragma once
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -30,62 +29,38 @@ inline bool terminalDisponible() {
 
 // Runs `programme` with an empty stdin and this process's environment. stdout
 // and stderr go to files of `dossier`; with `terminal`, stderr is a
-// pseudo-terminal, drained while the child runs so that it never blocks.
+// pseudo-terminal that only the child opens, read until the child's exit
+// closes it, so that the child never blocks on a full terminal.
 inline Execution lancer(const std::string& programme, const std::vector<std::string>& arguments,
                         const fs::path& dossier, bool terminal = false) {
     Execution execution;
     const fs::path sortie = dossier / "stdout.txt", erreurs = dossier / "stderr.txt";
-    int maitre = -1, esclave = -1;
-    if (terminal) {
-        maitre = posix_openpt(O_RDWR | O_NOCTTY);
-        if (maitre < 0 || grantpt(maitre) != 0 || unlockpt(maitre) != 0) return execution;
-        // Kept open here too, so that reading never sees the other side closed early.
-        esclave = open(ptsname(maitre), O_RDWR | O_NOCTTY);
-    }
+    const int maitre = terminal ? posix_openpt(O_RDWR | O_NOCTTY) : -1;
+    if (terminal && (maitre < 0 || grantpt(maitre) != 0 || unlockpt(maitre) != 0)) return execution;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, sortie.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    if (terminal) {
-        posix_spawn_file_actions_adddup2(&actions, esclave, 2);
-        posix_spawn_file_actions_addclose(&actions, maitre);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 2, erreurs.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-    }
+    posix_spawn_file_actions_addopen(&actions, 2, terminal ? ptsname(maitre) : erreurs.c_str(),
+                                     terminal ? O_RDWR | O_NOCTTY : O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    if (terminal) posix_spawn_file_actions_addclose(&actions, maitre);
     std::vector<char*> argv{const_cast<char*>(programme.c_str())};
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, programme.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    char tampon[4096];
+    for (ssize_t n; rc == 0 && terminal && (n = read(maitre, tampon, sizeof tampon)) > 0;)
+        execution.erreurs.append(tampon, static_cast<size_t>(n));
+    if (terminal) close(maitre);
     int status = 0;
-    if (rc == 0 && terminal) {
-        char tampon[4096];
-        for (bool fini = false;;) {
-            pollfd p{maitre, POLLIN, 0};
-            if (poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
-                const ssize_t n = read(maitre, tampon, sizeof tampon);
-                if (n > 0) {
-                    execution.erreurs.append(tampon, static_cast<size_t>(n));
-                    continue;
-                }
-            }
-            if (fini) break;
-            fini = waitpid(pid, &status, WNOHANG) == pid;
-        }
-    } else if (rc == 0) {
-        waitpid(pid, &status, 0);
-        execution.erreurs = lireFichier(erreurs);
-    }
-    if (terminal) {
-        close(esclave);
-        close(maitre);
-    }
-    if (rc != 0) return execution;
+    if (rc != 0 || waitpid(pid, &status, 0) != pid) return execution;
     execution.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     execution.sortie = lireFichier(sortie);
+    if (!terminal) execution.erreurs = lireFichier(erreurs);
     return execution;
 }
 
