@@ -2,6 +2,7 @@
 // and the amount to pay of a computed return.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 #include <tuple>
 
@@ -41,21 +42,17 @@ std::string pivot(const std::vector<std::tuple<int16_t, std::string, double>>& b
 }
 
 // Line ends of the stored text replaced, as another tool might have written them.
-std::string finsDeLigne(const std::string& texte, std::string_view fin) {
-    std::string sortie;
-    for (char c : texte) sortie += c == '\n' ? fin : std::string_view(&c, 1);
-    return sortie;
+std::string finsDeLigne(const std::string& texte, const char* fin) {
+    return std::regex_replace(texte, std::regex("\n"), fin);
 }
 
 // Each entry as "form:code=value", with "+" when it carries a label.
 std::vector<std::string> vue(const std::vector<TRubr>& rubriques) {
     std::vector<std::string> v;
-    for (const TRubr& r : rubriques) {
-        std::ostringstream e;
-        e << r.Rubr_TypeDeclaration << ":" << r.Rubr_Id << "=" << r.Rubr_Valeur
-          << (r.Rubr_Intitule.empty() ? "" : "+");
-        v.push_back(e.str());
-    }
+    for (const TRubr& r : rubriques)
+        v.push_back(r.Rubr_TypeDeclaration + ":" + r.Rubr_Id + "=" +
+                    (std::ostringstream() << r.Rubr_Valeur).str() +
+                    (r.Rubr_Intitule.empty() ? "" : "+"));
     return v;
 }
 
