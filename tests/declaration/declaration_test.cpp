@@ -46,12 +46,11 @@ TEST(DeclarationTvaTest, RecordsOutliveTheDeclarationOnlyWhileHeld) {
     std::weak_ptr<Cls_Emetteur> lache;
     {
         Cls_DeclarationTVA d;
-        d.Obj_Paiements()->Add(1, "mars");
         tenus = d.Obj_Paiements();
         lache = d.Obj_Emetteur();
     }
     EXPECT_TRUE(lache.expired());
-    EXPECT_EQ(tenus->Count(), 1);
+    EXPECT_EQ(tenus.use_count(), 1);
 }
 
 TEST(DeclarationTvaTest, DeclarationTypeAndInstalmentsAreSharedByTheThread) {
