@@ -83,30 +83,27 @@ TEST(XmlScannerTest, LargeFilesAreReadWhateverTheChunkBoundaries) {
     // Elements and values straddle every read boundary; each line carries its
     // own number twice, in a Latin-1 file.
     std::string content = "<?xml version='1.0' encoding='ISO-8859-1'?>\n<D>";
-    for (int i = 0; i < 5000; ++i)
-        content += "<J><LIGNE COMPTE='" + std::to_string(i) + "' LIBELLE='\xE9" +
-                   std::string(static_cast<size_t>(i % 37), 'x') + "' MONTANT='-" +
-                   std::to_string(i) + ".5'/></J>\n";
-    content += "</D>";
+    std::vector<std::string> attendu = {"D | | |"};
+    for (int i = 0; i < 5000; ++i) {
+        const std::string n = std::to_string(i), x(i % 37u, 'x');
+        content +=
+            "<J><LIGNE COMPTE='" + n + "' MONTANT='-" + n + ".5' LIBELLE='\xE9" + x + "'/></J>\n";
+        attendu.push_back("J | | |");
+        attendu.push_back("LIGNE " + n + "|" + n + " -" + n + ".5|-" + n + ".5 \xC3\xA9" + x +
+                          "|\xC3\xA9" + x);
+    }
     ASSERT_GT(content.size(), 4u * 64 * 1024);
-    struct Checker : XmlScanner::Handler {
-        int lignes = 0, others = 0, faults = 0;
-        void element(std::string_view name, const XmlScanner& s) override {
-            if (name != "LIGNE") return void(++others);
-            const std::string n = std::to_string(lignes), x(lignes++ % 37u, 'x');
-            faults += s.attribut("COMPTE") != n || s.attribut("MONTANT") != "-" + n + ".5" ||
-                      s.attribut("LIBELLE") != "\xC3\xA9" + x;
-        }
-    } checker;
+    Lecteur lecteur;
+    lecteur.noms = {"COMPTE", "MONTANT", "LIBELLE"};
     std::vector<std::pair<uint64_t, uint64_t>> progress;
     XmlScanner scanner;
-    scanner.setFichier(fichier("large.xml", content));
+    scanner.setFichier(fichier("large.xml", content + "</D>"));
     scanner.setProgression([&](uint64_t lu, uint64_t total) { progress.emplace_back(lu, total); });
-    scanner.scanner(checker);
-    EXPECT_EQ(std::tuple(checker.lignes, checker.others, checker.faults),
-              std::tuple(5000, 5001, 0));
+    scanner.scanner(lecteur);
+    EXPECT_TRUE(lecteur.vus == attendu);  // not printed: too long
+    const uint64_t taille = content.size() + 4;
     EXPECT_TRUE(progress.size() > 2 && std::is_sorted(progress.begin(), progress.end()));
-    EXPECT_EQ(progress.back(), std::pair(uint64_t{content.size()}, uint64_t{content.size()}));
+    EXPECT_EQ(progress.back(), std::pair(taille, taille));
 }
 
 TEST(XmlDocumentTest, ParsesAfterAByteOrderMarkAndWalksElements) {
