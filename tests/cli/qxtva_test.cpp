@@ -103,9 +103,8 @@ TEST_F(QxtvaTest, OptionsReachTheComputation) {
         {ca12 + Textes{"CA12"} + kAcomptesCa12,
          {"CA12FU=6867*", "CA12KA=150", "CA12MA=3120", "CA12SC=143*", "CA12SD="}},
         {ca12 + Textes{"CA12A"} + kAcomptesCa12, {"CA12KA=0", "CA12NA=294"}},
-        // Without instalments the whole net VAT is left to pay.
-        {ca12 + Textes{"CA12"}, {"CA12MA=0", "CA12NA=3263*"}},
-        // Decimals with a point; each instalment to its own pair of rubrics; "=" form.
+        // Decimals with a point; each instalment to its own pair of rubrics, those
+        // not given at 0; "=" form.
         {ca12 + Textes{"CA12", "--acompte", "1:250.75:0", "--acompte=3:0:1000.5"},
          {"CA12MD=251", "CA12MH=0", "CA12MJ=1001", "CA12MA=1251", "CA12NA=2012*"}},
         {date + Textes{"--date-jour", "2026-03-31"}, {"CA3HD="}},
