@@ -12,24 +12,6 @@ namespace {
 
 using namespace test;
 
-TEST(ChargerFichierTest, FindsFormsAtAnyDepthAndOnlyDirectChildren) {
-    DossierTemporaire d;
-    auto moteur = charger(d, R"(<AUTRE>
-      <IMPRIME CODE="CA3">
-        <RUBRIQUE CODE="HD"><LIGNE COMPTE="706"/><X><LIGNE COMPTE="707"/></X></RUBRIQUE>
-        <GROUPE><RUBRIQUE CODE="ZZ"/></GROUPE>
-        <RUBRIQUE CODE="NOM" TYPE="T"/>
-      </IMPRIME>
-      <PROFOND><IMPRIME CODE="CA3A"><RUBRIQUE CODE="DT" TYPE="d"/></IMPRIME></PROFOND>
-      <IMPRIME CODE="CA12"><RUBRIQUE/></IMPRIME></AUTRE>)");
-    auto rubriques = moteur->Rubriques();
-    EXPECT_EQ(resume(*rubriques), "CA3HD=0 CA3NOM= CA3ADT= CA12=0");
-    auto hd = rubriques->Item(Value("ca3Hd"));
-    ASSERT_TRUE(hd && hd == rubriques->Item(Value(int32_t{1})) && hd->CalculTVA() == moteur);
-    EXPECT_EQ(hd->LignesRubrique()->Count(), 1);  // the nested LIGNE is no direct child
-    EXPECT_EQ(rubriques->Item(Value("CA3ADT"))->TypeRubrique(), EnumRubrType_Date);
-}
-
 // Rubrics 0..n-1 of form C, each feeding the next; the last feeds the first when bouclee.
 std::string chaine(int n, bool bouclee) {
     std::string xml = "<R><IMPRIME CODE='C'>";
@@ -134,10 +116,12 @@ TEST(ChargerFichierTest, NestedFormsComeAfterTheRubricsOfTheFormAroundThem) {
          "'hd'/><DEPENDANCE CODEIMPRIME='CA9' CODERUBRIQUE='ZZ'/></RUBRIQUE><RUBRIQUE CODE='HD'/>"
          "</IMPRIME></R>",
          "CA3A:0:CA3HD- CA3HD:0:"},
-        // A rubric that is no direct child of a form is ignored, not the forms inside it.
+        // Forms are found at any depth; a rubric that is no direct child of a
+        // form is ignored, not the forms inside it; a rubric without a code is kept.
         {"<R><RUBRIQUE CODE='X'><IMPRIME CODE='Z'><RUBRIQUE CODE='1'/></IMPRIME></RUBRIQUE><G>"
-         "<IMPRIME CODE='Y'><G><RUBRIQUE CODE='0'/></G><RUBRIQUE CODE='2'/></IMPRIME></G></R>",
-         "Z1:0: Y2:0:"},
+         "<IMPRIME CODE='Y'><G><RUBRIQUE CODE='0'/></G><RUBRIQUE CODE='2'/></IMPRIME></G>"
+         "<IMPRIME CODE='W'><RUBRIQUE/></IMPRIME></R>",
+         "Z1:0: Y2:0: W:0:"},
         // Elements brought by an entity are no children of the element they stand in.
         {"<!DOCTYPE R [<!ENTITY f '<IMPRIME CODE=\"E\"><RUBRIQUE CODE=\"1\"/></IMPRIME>'>"
          "<!ENTITY l '<LIGNE COMPTE=\"9\"/>'>]><R><IMPRIME CODE='A'><RUBRIQUE CODE='1'>&l;"
@@ -147,7 +131,10 @@ TEST(ChargerFichierTest, NestedFormsComeAfterTheRubricsOfTheFormAroundThem) {
     for (const auto& [contenu, attendu] : cas) {
         DossierTemporaire d;
         std::string vu;
-        for (const auto& r : charger(d, contenu)->Rubriques()->NewEnum()) {
+        auto moteur = charger(d, contenu);
+        for (const auto& r : moteur->Rubriques()->NewEnum()) {
+            EXPECT_TRUE(r->CalculTVA() == moteur &&
+                        moteur->Rubriques()->Item(Value(r->KeyRubrique())) == r);
             vu += (vu.empty() ? "" : " ") + r->KeyRubrique() + ":" +
                   std::to_string(r->LignesRubrique()->Count()) + ":";
             for (const auto& ligne : r->LignesDependance()->NewEnum())
