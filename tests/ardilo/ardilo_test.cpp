@@ -267,8 +267,7 @@ TEST(ConnecteurSubstitutTest, TransferWritesNumberedDepositsWithOneMarkOrNothing
     const std::tuple<std::function<void(ReglagesConnecteur&)>, std::string, int32_t> cas[] = {
         {[](ReglagesConnecteur& r) { r.pret = false; }, xml, err::NonPret},
         {[](ReglagesConnecteur& r) { r.refus = "service fermé"; }, xml, err::TransfertRefuse},
-        {[](ReglagesConnecteur&) {}, "<autre/>", err::XmlInvalide},
-        {[](ReglagesConnecteur&) {}, "<DeclarationEdi>", err::XmlMalForme},
+        {[](ReglagesConnecteur&) {}, "<autre/>", err::XmlInvalide},  // what the product cannot read
         {[&](ReglagesConnecteur& r) { r.dossierEnvoi = (fichier / "envoi").string(); }, xml,
          err::EcritureDepot},  // the outbox is under a file
     };
