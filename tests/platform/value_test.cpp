@@ -18,13 +18,10 @@ TEST(ValueTest, TextToDoubleFollowsLocalFormat) {
     // Separators, text, value (NAN: the text is no number).
     // clang-format off
     const std::tuple<const char*, const char*, const char*, double> cases[] = {
-        {".", "", "12.5", 12.5}, {".", "", "  -3 ", -3}, {".", "", "+7", 7}, {".", "", "1e3", 1000},
-        {".", "", "1E-2", 0.01}, {".", "", "", NAN}, {".", "", "   ", NAN}, {".", "", "12abc", NAN},
-        {".", "", "1.2.3", NAN}, {".", "", "-", NAN},
-        {",", "\xC2\xA0", "1\xC2\xA0" "234,5", 1234.5}, {",", " ", "1 234,5", 1234.5},
+        {".", "", "  -3 ", -3}, {".", "", "1E-2", 0.01}, {".", "", "   ", NAN},
+        {".", "", "1.2.3", NAN}, {",", "\xC2\xA0", "1\xC2\xA0" "234,5", 1234.5},
         {",", " ", "1234.5", 1234.5},  // "." still reads as the point
-        {",", "\xE2\x80\xAF", "1\xE2\x80\xAF" "000", 1000},
-        {",", ".", "1.234,5", 1234.5}, {",", ".", "1,5e2", 150}};
+        {",", ".", "1.234,5", 1234.5}};
     // clang-format on
     for (const auto& [decimal, thousands, text, expected] : cases) {
         ScopedSeparators sep(decimal, thousands);
@@ -40,18 +37,15 @@ TEST(ValueTest, ConversionsRoundHalfToEvenAndCheckRange) {
     // clang-format off
     // Value, as a double, as a 16-bit whole number.
     const std::tuple<Value, double, int16_t> nombres[] = {
-        {Value(), 0, 0}, {Value(int16_t{-4}), -4, -4}, {Value(true), -1, -1}, {Value("12"), 12, 12},
+        {Value(), 0, 0}, {Value(true), -1, -1}, {Value("12"), 12, 12},
         {Value(Currency::fromDouble(1.23456)), 1.2346, 1}, {Value(2.5), 2.5, 2},
-        {Value(3.5), 3.5, 4}, {Value(-2.5), -2.5, -2}, {Value(-32768.0), -32768, -32768}};
-    const std::pair<double, int64_t> ticks[] = {
-        {0.00005, 0}, {-0.00005, 0}, {0.000150001, 2}, {-1234.56789, -12345679}};
+        {Value(3.5), 3.5, 4}, {Value(-32768.0), -32768, -32768}};
+    const std::pair<double, int64_t> ticks[] = {{0.00005, 0}, {-1234.56789, -12345679}};
     const std::pair<std::function<void()>, int32_t> erreurs[] = {
         {[] { Value("demain").toDate(); }, err::TypeIncompatible},
         {[] { Value(1e300).toDate(); }, err::Depassement},
         {[] { Value(std::make_shared<Object>()).toDouble(); }, err::TypeIncompatible},
-        {[] { Value("40000").toInt16(); }, err::Depassement},
         {[] { Value(-32769.0).toInt16(); }, err::Depassement},
-        {[] { Value("abc").toInt16(); }, err::TypeIncompatible},
         {[] { Value(std::nan("")).toInt32(); }, err::Depassement},
         {[] { Currency::fromDouble(1e300); }, err::Depassement}};
     // clang-format on
@@ -60,27 +54,24 @@ TEST(ValueTest, ConversionsRoundHalfToEvenAndCheckRange) {
     for (const auto& [x, attendu] : ticks) EXPECT_EQ(Currency::fromDouble(x).ticks, attendu) << x;
     for (size_t i = 0; i < std::size(erreurs); ++i)
         EXPECT_EQ(errorOf(erreurs[i].first), erreurs[i].second) << "cas " << i;
-    EXPECT_EQ(Value(fromCivil(2024, 3, 15)).toText(), "15/03/2024");
-    EXPECT_EQ(Value("15/03/2024").toDate(), fromCivil(2024, 3, 15));
 }
 
 TEST(ValueTest, EqualityComparesNumbersAcrossKinds) {
-    EXPECT_EQ(Value(int32_t{0}), Value(0.0));
-    EXPECT_EQ(Value(int16_t{5}), Value(5.0));
-    EXPECT_EQ(Value(), Value(0.0));
-    EXPECT_EQ(Value(), Value(""));
-    EXPECT_NE(Value("5"), Value(5.0));
-    EXPECT_NE(Value("a"), Value("A"));
     auto o = std::make_shared<Object>();
-    EXPECT_EQ(Value(o), Value(o));
-    EXPECT_NE(Value(o), Value(std::make_shared<Object>()));
+    // clang-format off
+    const std::tuple<Value, Value, bool> paires[] = {
+        {Value(int16_t{5}), Value(5.0), true}, {Value(), Value(0.0), true}, {Value(), Value(""), true},
+        {Value("5"), Value(5.0), false}, {Value("a"), Value("A"), false}, {Value(o), Value(o), true},
+        {Value(o), Value(std::make_shared<Object>()), false}};
+    // clang-format on
+    for (int i = 0; const auto& [a, b, egales] : paires) EXPECT_EQ(a == b, egales) << "cas " << i++;
 }
 
 TEST(ValueTest, DoubleTextUsesFifteenDigitsAndLocalSeparator) {
     // clang-format off
     const std::tuple<double, const char*, const char*> cases[] = {
-        {1234.5, ".", "1234.5"}, {1234.5, ",", "1234,5"}, {0.1 + 0.2, ".", "0.3"}, {-0.0, ".", "0"},
-        {1e15, ".", "1E+15"}, {123456789012345.0, ".", "123456789012345"}, {1e-5, ".", "1E-05"}};
+        {1234.5, ",", "1234,5"}, {0.1 + 0.2, ".", "0.3"}, {-0.0, ".", "0"}, {1e15, ".", "1E+15"},
+        {123456789012345.0, ".", "123456789012345"}, {1e-5, ".", "1E-05"}};
     // clang-format on
     for (const auto& [x, point, text] : cases) EXPECT_EQ(formatDouble(x, point), text) << x;
     ScopedSeparators sep(",", " ");
