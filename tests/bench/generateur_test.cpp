@@ -2,16 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "engine/calcul_tva.h"
 #include "platform/xml_document.h"
 #include "support/outils.h"
 
 namespace qx::bench {
 namespace {
-
-using test::errorOf;
 
 TEST(Generateur, DataFilesHaveTheLinesAskedForAndDependOnlyOnTheSeed) {
     test::DossierTemporaire dossier;
@@ -36,46 +31,6 @@ TEST(Generateur, DataFilesHaveTheLinesAskedForAndDependOnlyOnTheSeed) {
               std::pair(size_t{3000}, size_t{3000}));
     EXPECT_TRUE(imbriquees > 0 && imbriquees < 3000 && negatifs > 0);
     EXPECT_EQ(doc.elements("PARAMS").at(0).attribute("CREDITTVA"), "1523.40");
-
-    const std::string absent = "/nonexistent/dir/x.xml";
-    EXPECT_EQ(errorOf([&] { genererDonnees(absent, plan, {}); }), err::AccesFichier);
-    EXPECT_EQ(errorOf([&] { planDepuisParametrage(absent); }), err::AccesFichier);
-    EXPECT_EQ(errorOf([&] { genererDonnees(chemin, {}, {}); }), err::AppelIncorrect);
-    EXPECT_EQ(errorOf([&] {
-                  genererParametrage(chemin, plan, {10, 10, 0, 1});
-              }),
-              err::AppelIncorrect);
-}
-
-int profondeur(CRubrique* r, std::map<CRubrique*, int>& memo) {
-    if (auto it = memo.find(r); it != memo.end()) return it->second;
-    int p = 1;
-    for (const auto& d : r->LignesDependance()->NewEnum())
-        if (auto cible = d->RubriqueDep()) p = std::max(p, 1 + profondeur(cible.get(), memo));
-    return memo[r] = p;
-}
-
-TEST(Generateur, ParameterFilesLoadWithTheShapeAskedForAndChainsKeepTheSign) {
-    test::DossierTemporaire dossier;
-    const std::string p = (dossier / "p.xml").string(), c = (dossier / "c.xml").string();
-    genererParametrage(p, planParDefaut(), {60, 250, 3, 17});
-    auto rubriques = CCalculTVA::Creer()->Rubriques();
-    rubriques->ChargerFichier(p);  // no duplicate key, no cycle
-    int lignes = 0, plusLongue = 0;
-    std::map<CRubrique*, int> memo;
-    for (const auto& r : rubriques->NewEnum()) {
-        lignes += r->LignesRubrique()->Count();
-        plusLongue = std::max(plusLongue, profondeur(r.get(), memo));
-    }
-    // Two credit rubrics come with the 60 asked for.
-    EXPECT_EQ(std::tuple(rubriques->Count(), lignes, plusLongue), std::tuple(62, 250, 3));
-
-    genererChaine(c, 5);
-    rubriques = CCalculTVA::Creer()->Rubriques();
-    rubriques->ChargerFichier(c);
-    rubriques->at(1)->AjouterValeur(100);
-    for (int32_t i = 1; i <= 6; ++i)
-        EXPECT_EQ(rubriques->at(i)->AsDouble(), (i - 1) / 2 % 2 ? -100 : 100) << i;
 }
 
 }  // namespace
