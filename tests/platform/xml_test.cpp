@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "platform/xml_document.h"
@@ -34,9 +33,8 @@ struct Lecteur : XmlScanner::Handler {
 };
 
 TEST(XmlScannerTest, ReportsEveryElementInOrderWithItsAttributes) {
-    const std::vector<std::string> abc = {"A", "B", "AB"};
     // Latin-1 and entities; names that are prefixes of one another; names that
-    // come and go and change places from one element and one file to the next.
+    // come and go and change places from one element to the next.
     const std::tuple<std::string, std::vector<std::string>, std::vector<std::string>> cases[] = {
         {"<?xml version='1.0' encoding='ISO-8859-1'?>\n<R A='r'><X><Y A=' 1 &amp; "
          "\xE9'/></X><Y/></R>",
@@ -46,9 +44,8 @@ TEST(XmlScannerTest, ReportsEveryElementInOrderWithItsAttributes) {
          {"A", "AB", "ABC", "B", "ABCD", "", "a", "E", "C", std::string("A\0", 2)},
          {"R 1|1 2|2 3|3 <4>|<4> | | | | | |"}},
         {"<R A='1' B='2'><E AB='3'/><E B='4' A='5'/></R>",
-         abc,
-         {"R 1|1 2|2 |", "E | | 3|3", "E 5|5 4|4 |"}},
-        {"<R B='x' A='y'><E A='z'/></R>", abc, {"R y|y x|x |", "E z|z | |"}}};
+         {"A", "B", "AB"},
+         {"R 1|1 2|2 |", "E | | 3|3", "E 5|5 4|4 |"}}};
     XmlScanner scanner;  // one scanner for every file
     int i = 0;
     for (const auto& [xml, noms, attendu] : cases) {
@@ -64,7 +61,6 @@ TEST(XmlScannerTest, FailuresStopTheScan) {
     // File, number (with the parser's: its top bits), what the description holds.
     const std::tuple<std::string, uint32_t, std::string> echecs[] = {
         {fichier("broken.xml", "<R>\n<A>\n</R>"), 0xC00CE000u, "(fichier ligne 3) \r"},
-        {fichier("empty.xml", ""), 0xC00CE000u, "(fichier ligne 1) \r"},
         {fichier("stop.xml", "<R><STOP/><AFTER/></R>"), 42, "arrêt"},
         {"/nonexistent/f.xml", 75, "/nonexistent/f.xml"}};
     XmlScanner scanner;
@@ -77,41 +73,6 @@ TEST(XmlScannerTest, FailuresStopTheScan) {
         EXPECT_NE(e.description().find(texte), std::string::npos) << e.description();
     }
     EXPECT_EQ(lecteur.vus, (std::vector<std::string>{"R", "A", "R"}));  // no AFTER
-}
-
-TEST(XmlScannerTest, LargeFilesAreReadWhateverTheChunkBoundaries) {
-    // Elements and values straddle every read boundary; each line carries its
-    // own number twice, in a Latin-1 file.
-    std::string content = "<?xml version='1.0' encoding='ISO-8859-1'?>\n<D>";
-    std::vector<std::string> attendu = {"D | | |"};
-    for (int i = 0; i < 5000; ++i) {
-        const std::string n = std::to_string(i), x(i % 37u, 'x');
-        content +=
-            "<J><LIGNE COMPTE='" + n + "' MONTANT='-" + n + ".5' LIBELLE='\xE9" + x + "'/></J>\n";
-        attendu.push_back("J | | |");
-        attendu.push_back("LIGNE " + n + "|" + n + " -" + n + ".5|-" + n + ".5 \xC3\xA9" + x +
-                          "|\xC3\xA9" + x);
-    }
-    ASSERT_GT(content.size(), 4u * 64 * 1024);
-    Lecteur lecteur;
-    lecteur.noms = {"COMPTE", "MONTANT", "LIBELLE"};
-    std::vector<std::pair<uint64_t, uint64_t>> progress;
-    XmlScanner scanner;
-    scanner.setFichier(fichier("large.xml", content + "</D>"));
-    scanner.setProgression([&](uint64_t lu, uint64_t total) { progress.emplace_back(lu, total); });
-    scanner.scanner(lecteur);
-    EXPECT_TRUE(lecteur.vus == attendu);  // not printed: too long
-    const uint64_t taille = content.size() + 4;
-    EXPECT_TRUE(progress.size() > 2 && std::is_sorted(progress.begin(), progress.end()));
-    EXPECT_EQ(progress.back(), std::pair(taille, taille));
-}
-
-TEST(XmlDocumentTest, ParsesAfterAByteOrderMarkAndWalksElements) {
-    auto doc = std::get<XmlDocument>(
-        XmlDocument::parseText("\xEF\xBB\xBF<r><i c='1'><i c='2'/></i><j><i/></j></r>"));
-    EXPECT_EQ(doc.elements("i").size() * 10 + doc.root().children("i").size(), 31u);
-    EXPECT_EQ(doc.root().children("i")[0].attribute("c").value(), "1");
-    EXPECT_FALSE(doc.root().attribute("c").has_value());
 }
 
 // Writes each start (with the "k" attribute) and each end (with the children
@@ -161,22 +122,12 @@ TEST(XmlSubtreeReaderTest, FailsExactlyWhereALoadedDocumentFails) {
     const std::string valid =
         "<?xml version='1.0' encoding='ISO-8859-1'?>\n<R>\n<A k='\xE9'>\n"
         "<B/><!--c-->\n<C k='1'>x</C>\n</A>\n</R>\n";
-    // clang-format off
     std::vector<std::string> files = {
-        "", "  \n", "<R>\n<A>\n</R>", "<R k='1' k='2'/>", "<R>&nope;</R>", "<R k='&nope;'/>",
-        "<R>\n<K>&#0;</K></R>", "<?xml version='1.0' encoding='UTF-16'?><R/>",
-        "<?xml version='1.0' encoding='NOPE'?><R/>", "<?xml version='1.0'?><R>\xE9</R>", "<R/><R/>",
-        "<R><q:A/></R>",
+        "", "<R>\n<A>\n</R>", "<R k='&nope;'/>", "<?xml version='1.0' encoding='NOPE'?><R/>",
         // IDs stay known after their elements are gone.
-        "<R><A><B xml:id='i'/></A><C/><D xml:id='i'/></R>",
-        "<!DOCTYPE R [<!ATTLIST A n ID #IMPLIED>]><R><A n='x'/><B/><A n='x'/></R>",
-        "<!DOCTYPE R [<!ENTITY a '&b;'><!ENTITY b '&a;'>]><R>&a;</R>",
-        // Adjacent text merges into one node, which is limited in size; blank
-        // text splits it when the element began with text, even once released.
-        "<R><![CDATA[" + big + "]]><![CDATA[" + big + "]]></R>",
-        "<R>x<A/><![CDATA[" + big + "]]> <![CDATA[" + big + "]]></R>",
-        "<R>" + big + "<!--c-->" + big + "</R>", "<R>" + big + "&amp;" + big + "</R>"};
-    // clang-format on
+        "<R/><R/>", "<R><A><B xml:id='i'/></A><C/><D xml:id='i'/></R>",
+        // Adjacent text merges into one node, which is limited in size.
+        "<R>" + big + "&amp;" + big + "</R>"};
     for (size_t n = 0; n < valid.size(); n += 7) files.push_back(valid.substr(0, n));
     const std::string chemin = fichier("f.xml", "");
     auto texte = [](const XmlParseFailure& f) {
@@ -192,11 +143,6 @@ TEST(XmlSubtreeReaderTest, FailsExactlyWhereALoadedDocumentFails) {
     }
     EXPECT_EQ(texte(XmlSubtreeReader::read("/nonexistent/f.xml", r).value()),
               texte(std::get<XmlParseFailure>(XmlDocument::loadFile("/nonexistent/f.xml"))));
-    // The first fault is reported (the mismatched tag), not the end-of-file complaint after it.
-    ecrireFichier(chemin, "<a>\n\n<b>\n</a>\n\n\n");
-    const auto echec = std::get<XmlParseFailure>(XmlDocument::loadFile(chemin));
-    EXPECT_TRUE(echec.line == 4 && echec.reason.find("mismatch") != std::string::npos)
-        << texte(echec);
 }
 
 }  // namespace
