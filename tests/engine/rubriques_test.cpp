@@ -11,16 +11,13 @@ namespace {
 
 using namespace test;
 
-// Rubrics 0..n-1 of form C, each feeding the next; the last feeds the first when bouclee.
-std::string chaine(int n, bool bouclee) {
+// Rubrics 0..n-1 of form C, each feeding the next.
+std::string chaine(int n) {
     std::string xml = "<R><IMPRIME CODE='C'>";
     for (int i = 0; i < n; ++i)
-        xml += "<RUBRIQUE CODE='" + std::to_string(i) + "'>" +
-               (i + 1 < n || bouclee ? "<DEPENDANCE CODEIMPRIME='C' CODERUBRIQUE='" +
-                                           std::to_string((i + 1) % n) + "'/>"
-                                     : "") +
-               "</RUBRIQUE>";
-    return xml + "</IMPRIME></R>";
+        xml += "<RUBRIQUE CODE='" + std::to_string(i) + "'><DEPENDANCE CODEIMPRIME='C'" +
+               " CODERUBRIQUE='" + std::to_string(i + 1) + "'/></RUBRIQUE>";
+    return xml + "<RUBRIQUE CODE='" + std::to_string(n) + "'/></IMPRIME></R>";
 }
 
 constexpr uint32_t kParseur = 1;  // any number of the XML parser's
@@ -35,9 +32,6 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         {"<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='HD'/><RUBRIQUE CODE='X'/>"
          "<RUBRIQUE CODE='hd' TYPE='T'/></IMPRIME></R>",
          457, "Cette clé est déjà associée à un élément de cette collection", "CA3HD=0 CA3X=0"},
-        {"<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='A'/><RUBRIQUE CODE='B' LONGUEUR='douze'/>"
-         "</IMPRIME></R>",
-         13, "Incompatibilité de type", "CA3A=0"},
         // A parse failure wins over the failures before it and adds nothing.
         {"<R><IMPRIME CODE='A'><RUBRIQUE CODE='1'/><RUBRIQUE CODE='2' LONGUEUR='x'/><IMPRIME/>"
          "</IMPRIME>\n<RUBRIQUE></R>",
@@ -66,11 +60,9 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
          "<DEPENDANCE CODEIMPRIME='F' CODERUBRIQUE='D'/></RUBRIQUE><RUBRIQUE CODE='D'/>"
          "</IMPRIME></R>",
          0, "", "FA=0 FB=0 FC=0 FD=0"},
-        {chaine(10000, true), 5, "Dépendance circulaire entre les rubriques C0 -> C1 -> C2 -> ",
-         nullptr},
         // A change may travel 1000 steps: one more is refused at load, not mid-pass.
-        {chaine(1001, false), 0, "", nullptr},
-        {chaine(1002, false), 5,
+        {chaine(1000), 0, "", nullptr},
+        {chaine(1001), 5,
          "Chaîne de dépendances trop longue à partir de la rubrique C0 : plus de 1000 étapes",
          nullptr},
     };
