@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <ranges>
 #include <stdexcept>
 #include <vector>
 
@@ -18,9 +20,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, OrderedWorkerTest, ::testing::Values(false, true
 
 // Whether vus holds 0, 1, 2... in order.
 bool enOrdre(const std::vector<int>& vus) {
-    for (size_t i = 0; i < vus.size(); ++i)
-        if (vus[i] != static_cast<int>(i)) return false;
-    return true;
+    return std::ranges::equal(vus, std::views::iota(0, static_cast<int>(vus.size())));
 }
 
 TEST_P(OrderedWorkerTest, AppliesEveryItemOnceInOrderAcrossBlocks) {
