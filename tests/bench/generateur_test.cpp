@@ -11,25 +11,18 @@ namespace {
 TEST(Generateur, DataFilesHaveTheLinesAskedForAndDependOnlyOnTheSeed) {
     test::DossierTemporaire dossier;
     const std::string chemin = (dossier / "d.xml").string();
-    const PlanComptable plan = planParDefaut();
     auto generer = [&](uint64_t graine) {
-        EXPECT_EQ(genererDonnees(chemin, plan, {3000, graine, "1523.40"}).lignes, 3000u);
+        EXPECT_EQ(genererDonnees(chemin, planParDefaut(), {3000, graine, "1523.40"}).lignes, 3000u);
         return test::lireFichier(chemin);
     };
     const std::string texte = generer(1);
     EXPECT_TRUE(generer(1) == texte && generer(2) != texte);
 
-    // Some lines directly under DONNEES and some nested; amounts with two decimals, some negative.
+    // Some lines directly under DONNEES and some nested.
     auto doc = std::get<XmlDocument>(XmlDocument::parseText(texte));
-    size_t imbriquees = 0, negatifs = 0, centimes = 0;
+    size_t imbriquees = 0;
     for (const auto& e : doc.elements("ECRITURE")) imbriquees += e.children("LIGNE").size();
-    for (const auto& l : doc.elements("LIGNE")) {
-        const std::string m = *l.attribute("MONTANT");
-        centimes += m[m.size() - 3] == '.', negatifs += m[0] == '-';
-    }
-    EXPECT_EQ(std::pair(doc.elements("LIGNE").size(), centimes),
-              std::pair(size_t{3000}, size_t{3000}));
-    EXPECT_TRUE(imbriquees > 0 && imbriquees < 3000 && negatifs > 0);
+    EXPECT_TRUE(doc.elements("LIGNE").size() == 3000 && imbriquees > 0 && imbriquees < 3000);
     EXPECT_EQ(doc.elements("PARAMS").at(0).attribute("CREDITTVA"), "1523.40");
 }
 
