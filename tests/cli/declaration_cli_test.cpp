@@ -46,31 +46,14 @@ TEST_F(DeclarationCliTest, RoundTripOfBothSamplesAndBadInput) {
     ASSERT_EQ(ca3.code, 0) << ca3.erreurs;
     EXPECT_EQ(ca3.sortie + ca3.erreurs, "Dépôt ARD-20261205-0001 accepté : " + depot3 + "\n");
     ASSERT_EQ(qxtva(declarer("ca12", kSamples + "/ca12/dossier.xml")).code, 0);
-    const std::string depot12 = (boite_ / "ARD-20261205-0002.xml").string();
 
     const std::string rubriques = " --rubriques " + kSamples + "/ca3/rubriques.xml";
     const std::tuple<std::string, int, std::vector<std::string>> cas[] = {
         {"pivot " + depot3, 0, {"CA3         KE    Total à payer", "584"}},
-        {"pivot " + depot12 + " --type CA12",
-         0,
-         {"CA12        SC    TOTAL A PAYER", "CA12        UC"}},
-        {"pivot " + depot12 + " --type CA3", 0, {"Aucun formulaire CA3 dans cette déclaration.\n"}},
-        {"reglements " + depot3,
-         0,
-         {"Paiement 1 : mode 2, 0 virement(s), référence « REG1 »",
-          "  Prélèvement 1 : 584, référence « REG1-PRL1 »",
-          "IBAN FR7630002005500000157841Z25, BIC CRLYFRPP"}},
-        {"reglements " + depot12, 0, {"complément : compte secondaire"}},
+        {"reglements " + depot3, 0, {"  Prélèvement 1 : 584, référence « REG1-PRL1 »"}},
         {"montant" + echantillon("ca3"), 0, {"584.0000"}},
-        {"montant" + echantillon("ca12") +
-             " --type CA12 --acompte 1:780:0 --acompte 2:780:0 --acompte 3:780:0 --acompte 4:0:780",
-         0,
-         {"143.0000"}},
         {declarer("ca3", fichier("x", "") + "-absent"), 2, {"-absent » : fichier introuvable"}},
         {declarer("ca3", fichier("d1.xml", "<DOSSIERTVA>")), 2, {"lecture impossible (ligne"}},
-        {declarer("ca3", fichier("d3.xml", "<DOSSIERTVA><REDEVABLE SIRT=\"1\"/></DOSSIERTVA>")),
-         2,
-         {"élément REDEVABLE : attribut inconnu « SIRT »"}},
         {declarer("ca3", fichier("d4.xml",
                                  "<DOSSIERTVA><PAIEMENTS><PAIEMENT><PRELEVEMENT MONTANT=\"1,5\"/>"
                                  "</PAIEMENT></PAIEMENTS></DOSSIERTVA>")),
@@ -79,12 +62,9 @@ TEST_F(DeclarationCliTest, RoundTripOfBothSamplesAndBadInput) {
         {"declarer --dossier " + kSamples + "/ca3/dossier.xml --donnees absent.xml" + rubriques +
              " --resultat r.xml",
          2,
-         {"Une erreur s'est produite lors du calcul des rubriques de la déclaration.\n\n"
-          "Description de l'erreur :\n"}},
+         {"calcul des rubriques de la déclaration.\n\nDescription de l'erreur :\n"}},
         {"montant --donnees absent.xml" + rubriques, 2, {"erreur -2147220990 : "}},
         {"pivot absent.xml", 2, {"fichier « absent.xml » introuvable"}},
-        {"pivot " + kSamples + "/ca3/donnees.xml", 2, {"n'est pas une déclaration lisible"}},
-        {"pivot --type CA3", 64, {"fichier pivot manquant"}},
     };
     for (const auto& [arguments, code, lignes] : cas) {
         SCOPED_TRACE(arguments);
