@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/clock.h"
 #include "platform/date.h"
 
 namespace qx {
@@ -27,13 +26,6 @@ TEST(DateTest, SerialNumbersAndTextForms) {
         const auto d = parseDateText(text);
         EXPECT_EQ(d ? ymd(*d) : 0, attendu) << text;
     }
-}
-
-TEST(ClockTest, FixedDayIsMidnight) {
-    Date before = aujourdhui();
-    fixerDateDuJour(Date{45366.9});
-    EXPECT_EQ(aujourdhui().serial, 45366.0);
-    fixerDateDuJour(before);
 }
 
 }  // namespace
