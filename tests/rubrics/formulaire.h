@@ -42,10 +42,8 @@ struct Formulaire {
             ordre.push_back(r);
         }
         for (const auto& r : ordre)
-            for (const auto& ligne : r->LignesDependance()->NewEnum()) {
-                auto it = parCle.find(foldKey(ligne->CodeImprime + ligne->CodeRubrique));
-                ligne->SetRubriqueDep(it == parCle.end() ? nullptr : it->second);
-            }
+            for (const auto& ligne : r->LignesDependance()->NewEnum())  // null when unknown
+                ligne->SetRubriqueDep(parCle[foldKey(ligne->CodeImprime + ligne->CodeRubrique)]);
     }
     CRubrique& operator[](const std::string& code) { return *parCle.at(foldKey("CA3" + code)); }
     // "CODE=exchange text" of every rubric in load order, "!" after a forced one.
