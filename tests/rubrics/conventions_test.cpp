@@ -13,18 +13,15 @@ namespace {
 TEST(TexteVersNombreTest, SameAmountsWhateverTheLocalSettingsAndHugeOnes) {
     // clang-format off
     const std::pair<std::string, double> cas[] = {
-        {"1 234,56", 1234.56}, {"-1 234.5", -1234.5}, {"+12", 12}, {"12,5 EUR", 12.5},
-        {"1.000,50", 1}, {"5-3", 5}, {"(100)", 0}, {".5", 0.5}, {"--5", 0}, {"abc", 0}, {"", 0},
-        {"1\xC2\xA0" "000", 1000}, {"1\xE2\x80\xAF" "000,5", 1000.5}, {"1\xA0" "000", 1000},
-        {"  -  42", -42}, {"+-5", 0}, {"\t5", 0}, {"3,5,7", 3.5}, {"1e5", 1}, {"-.25", -0.25}};
+        {"1 234,56", 1234.56}, {"-1 234.5", -1234.5}, {"12,5 EUR", 12.5}, {"1.000,50", 1},
+        {"--5", 0}, {"1\xE2\x80\xAF" "000,5", 1000.5}, {"1\xA0" "000", 1000}, {"  -  42", -42},
+        {"\t5", 0}, {"3,5,7", 3.5}, {"1e5", 1}};
     const std::pair<const char*, const char*> locales[] = {
-        {".", ""}, {",", " "}, {",", "\xC2\xA0"}, {",", "."}, {".", ","}};
+        {".", ""}, {",", "\xC2\xA0"}, {",", "."}, {".", ","}};
     // Texts read with these settings only: separators of several bytes among them.
     const std::tuple<const char*, const char*, const char*, double> propres[] = {
-        {".", "'", "1'234.5", 1234.5}, {".", "", "1'234.5", 1},
-        {"\xD9\xAB", "", "12\xD9\xAB" "5", 12.5}, {".", "", "12\xD9\xAB" "5", 12},
-        {",", "\xE2\x80\x89", "1\xE2\x80\x89" "000", 1000},
-        {",", "\xE2\x80\x89", "1\xE2\x80\x8A" "000", 1}};
+        {"\xD9\xAB", "'", "1'2\xD9\xAB" "5", 12.5},
+        {",", "\xE2\x80\x89", "1\xE2\x80\x89" "000\xE2\x80\x8A" "5", 1000}};  // hair space: not it
     // clang-format on
     for (const auto& [decimal, milliers] : locales) {
         ScopedSeparators sep(decimal, milliers);
@@ -41,7 +38,6 @@ TEST(TexteVersNombreTest, SameAmountsWhateverTheLocalSettingsAndHugeOnes) {
 }
 
 TEST(TexteVersNombreTest, SeparatorCacheKeepsThePassSettingsAndRestoresThem) {
-    const NumberSeparators plateforme = localSeparators();  // the C locale of the tests
     {
         ScopedSeparators hote(",", "'");
         ScopedSeparatorCache passe;  // the host's settings, fixed for the pass
@@ -52,47 +48,36 @@ TEST(TexteVersNombreTest, SeparatorCacheKeepsThePassSettingsAndRestoresThem) {
         }
         EXPECT_EQ(TexteVersNombre("1'234,5 EUR"), 1234.5);
     }
-    // Nothing stays fixed once every scope has ended.
-    EXPECT_EQ(localSeparators().decimal + localSeparators().thousands,
-              plateforme.decimal + plateforme.thousands);
+    // Nothing stays fixed once every scope has ended: back to the tests' C locale.
     ScopedSeparatorCache passe;
     EXPECT_EQ(TexteVersNombre("1'234"), 1);
 }
 
-TEST(ConversionTest, LenientNumbersPointTextsAndKeys) {
+TEST(ConversionTest, LenientNumbersAndPointTexts) {
     // What the value itself reads is read the same; past that, the longest number in front.
-    // clang-format off
-    const std::pair<Value, double> doubles[] = {
-        {Value(true), -1}, {Value("12abc"), 12}, {Value("1.2.3"), 1.2}, {Value(" 5x"), 0},
-        {Value("abc"), 0}, {Value(std::make_shared<Object>()), 0}};
-    // clang-format on
-    for (const auto& [v, attendu] : doubles) EXPECT_EQ(VersDouble(v), attendu) << attendu;
     ScopedSeparators sep(",", " ");
-    EXPECT_EQ(VersDouble(Value("1 234,5")), 1234.5);
+    const std::pair<Value, double> doubles[] = {
+        {Value(true), -1},     {Value("1 234,5"), 1234.5}, {Value("12abc"), 12},
+        {Value("1.2.3"), 1.2}, {Value(" 5x"), 0},          {Value(std::make_shared<Object>()), 0}};
+    for (const auto& [v, attendu] : doubles) EXPECT_EQ(VersDouble(v), attendu) << attendu;
     EXPECT_EQ(NombreVersTexte(-1234.5), "-1234.5");
-    EXPECT_EQ(CleRubrique("CA12", "KA") + CleRubrique("ca3", "hd") + CleRubrique("CA3", ""),
-              "CA12KAca3hdCA3");
 }
 
 TEST(DateTest, TodayStandsForNoDate) {
     const Date jour = fromCivil(2026, 12, 5), mars15 = fromCivil(2024, 3, 15);
     // clang-format off
     const std::pair<Value, const char*> ecrites[] = {
-        {Value(jour), ""}, {Value(Date{jour.serial + 0.5}), "2026-12-05"},
-        {Value(Date{jour.serial - 1}), "2026-12-04"}, {Value(Date{0.0}), ""},
-        {Value(Date{mars15.serial + 0.75}), "2024-03-15"}, {Value(fromCivil(705, 1, 2)), "0705-01-02"},
-        {Value("2024-03-15"), ""}, {Value(45000.0), ""}};
+        {Value(jour), ""}, {Value(Date{jour.serial + 0.5}), "2026-12-05"}, {Value(Date{0.0}), ""},
+        {Value(fromCivil(705, 1, 2)), "0705-01-02"}, {Value("2024-03-15"), ""}};
     const std::pair<const char*, Date> lues[] = {
-        {"2024-03-15", mars15}, {"2024/03/151", mars15}, {"2024x03y15 et la suite", mars15},
-        {"2024\xC3\xA9" "03\xC3\xA9" "15", mars15}, {"2024-03-5", fromCivil(2024, 3, 5)},
-        {"2024-02-29", fromCivil(2024, 2, 29)}, {"2024-02-30", jour}, {"2023-02-29", jour},
-        {"2024-13-05", jour}, {"0024-03-15", jour}, {" 2024-03-15", jour}, {"   ", jour}, {"", jour}};
+        {"2024x03y15 et la suite", mars15}, {"2024\xC3\xA9" "03\xC3\xA9" "15", mars15},
+        {"2024-02-29", fromCivil(2024, 2, 29)}, {"2023-02-29", jour}, {" 2024-03-15", jour},
+        {"   ", jour}};
     // clang-format on
     for (const auto& [v, attendu] : ecrites) EXPECT_EQ(DateVersTexte(v), attendu) << attendu;
     for (const auto& [texte, attendu] : lues)
         EXPECT_EQ(TexteVersDate(texte).serial, attendu.serial) << texte;
-    for (const char* texte :
-         {"15/03/2024", "2024-03", "20x4-03-15", "2024-3.-15", "2024-+-15", "\t"})
+    for (const char* texte : {"15/03/2024", "2024-03", "20x4-03-15", "\t"})
         EXPECT_EQ(errorOf([texte] { TexteVersDate(texte); }), err::TypeIncompatible) << texte;
 }
 
