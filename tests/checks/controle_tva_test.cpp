@@ -83,7 +83,7 @@ TEST_F(ControleTest, ToleranceAndRoundingTable) {
     // Base, tax, validation passes, the tax after a correction run.
     // clang-format off
     const std::tuple<double, double, bool, std::string> cas[] = {
-        {10000, 1999, false, "2000*"}, {10000, 2000.4, false, "2000*"},  // allowance 2
+        {10000, 1998, false, "2000*"}, {10000, 2000.4, false, "2000*"},  // gap 2 = allowance
         {0, 0, true, "0"}, {1000, 199, false, "199"},  // allowance 0.2
         {1000000, 199900, false, "199900"},  // a gap of 100 never
         {1000000, 199901, false, "200000*"},  // 99 within 200
