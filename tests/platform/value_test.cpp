@@ -44,7 +44,7 @@ TEST(ValueTest, ConversionsRoundHalfToEvenAndCheckRange) {
     // Value, as a double, as a 16-bit whole number.
     const std::tuple<Value, double, int16_t> nombres[] = {
         {Value(), 0, 0}, {Value(true), -1, -1}, {Value("12"), 12, 12},
-        {Value(Currency::fromDouble(1.23456)), 1.2346, 1}, {Value(2.5), 2.5, 2},
+        {Value(Currency::fromDouble(-1234.56789)), -1234.5679, -1235}, {Value(2.5), 2.5, 2},
         {Value(3.5), 3.5, 4}, {Value(-32768.0), -32768, -32768},
         {Value(Currency::fromDouble(0.00005)), 0, 0}};
     const std::pair<std::function<void()>, int32_t> erreurs[] = {
@@ -59,7 +59,6 @@ TEST(ValueTest, ConversionsRoundHalfToEvenAndCheckRange) {
         EXPECT_TRUE(v.toDouble() == reel && v.toInt16() == entier) << reel;
     for (size_t i = 0; i < std::size(erreurs); ++i)
         EXPECT_EQ(errorOf(erreurs[i].first), erreurs[i].second) << "cas " << i;
-    EXPECT_EQ(Currency::fromDouble(-1234.56789).ticks, -12345679);
 }
 
 TEST(ValueTest, EqualityComparesNumbersAcrossKinds) {
