@@ -15,9 +15,7 @@
 namespace qx::test {
 namespace {
 
-uint64_t bits(double x) {
-    return std::bit_cast<uint64_t>(x);
-}
+constexpr auto bits = [](double x) { return std::bit_cast<uint64_t>(x); };
 
 // The rounding to whole units written plainly: halves go away from zero, and a
 // fraction beyond 0.4999999999999 already counts as one.
@@ -27,9 +25,7 @@ double entierReference(double x) {
     return f < -0.4999999999999 ? t - 1.0 : f > 0.4999999999999 ? t + 1.0 : t;
 }
 
-double decimalesReference(double x) {
-    return entierReference(x * 1e9) / 1e9;
-}
+const auto decimalesReference = [](double x) { return entierReference(x * 1e9) / 1e9; };
 
 // The result's bits, or the error number as a distinct marker.
 template <class F, class... A>
