@@ -11,12 +11,12 @@ namespace qx::test {
 namespace {
 
 TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
-    // Attributes, "key type/length", initial value (compared by kind too), error.
+    // Attributes, "type/length", initial value (compared by kind too), error.
     const Value zero(int16_t{0}), jour(fromCivil(2026, 12, 5));
     // clang-format off
     const std::tuple<const char*, const char*, Value, int32_t> cas[] = {
-        {"TYPE='X' LONGUEUR='-1'", "CA3HD 0/9", zero, 0}, {"TYPE='t'", "CA3HD 1/40", Value(""), 0},
-        {"TYPE='D' LONGUEUR='13.5'", "CA3HD 2/14", jour, 0}, {"LONGUEUR=''", "", zero, 13},
+        {"TYPE='X' LONGUEUR='-1'", "0/9", zero, 0}, {"TYPE='t'", "1/40", Value(""), 0},
+        {"TYPE='D' LONGUEUR='13.5'", "2/14", jour, 0}, {"LONGUEUR=''", "", zero, 13},
         {"LONGUEUR='40000'", "", zero, 6}};
     // clang-format on
     for (const auto& [attributs, attendu, valeur, erreur] : cas) {
@@ -26,9 +26,7 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
         CRubrique r;
         ASSERT_EQ(errorOf([&] { r.ChargerXML("CA3", doc.root()); }), erreur);
         if (erreur) continue;
-        EXPECT_EQ(r.KeyRubrique() + " " + std::to_string(r.TypeRubrique()) + "/" +
-                      std::to_string(r.Longueur()),
-                  attendu);
+        EXPECT_EQ(std::to_string(r.TypeRubrique()) + "/" + std::to_string(r.Longueur()), attendu);
         EXPECT_TRUE(r.Valeur().kind() == valeur.kind() && r.Valeur() == valeur);
     }
 
