@@ -31,10 +31,6 @@ public:
     }
     ~BancArdilo() { installerMessageBox(std::move(precedent_)); }
 
-    // The declarations the product made, as the stand-in's own type.
-    const std::vector<std::shared_ptr<ardilo::DeclarationSubstitut>>& declarations() const {
-        return produit->declarationsCreees();
-    }
     // Where the first deposit of the day goes.
     fs::path premierDepot() const { return dossier / "envoi" / "ARD-20261205-0001.xml"; }
 

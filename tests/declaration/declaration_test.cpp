@@ -17,7 +17,6 @@ using test::errorOf;
 // The conversions themselves belong to Value; here, what the declaration keeps.
 TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
     Cls_DeclarationTVA d;
-    EXPECT_EQ(d.vOpCoCode() + d.DateDebutTexte(), "0");
     const std::tuple<const char*, int32_t, const char*> codes[] = {
         {" -32768 ", 0, "-32768"},
         {"abc", err::TypeIncompatible, "-32768"},
