@@ -179,10 +179,4 @@ const std::vector<Correspondance>& IndexCorrespondances::Chercher(std::string_vi
     return memo_.emplace(cle_, std::move(resultat)).first->second;
 }
 
-void IndexCorrespondances::Cumuler(std::string_view compte, std::string_view typeTaux,
-                                   std::string_view categorie, std::string_view montantTexte) {
-    PourChaqueCumul(compte, typeTaux, categorie, montantTexte,
-                    [](CRubrique& rubrique, double montant) { rubrique.AjouterValeur(montant); });
-}
-
 }  // namespace qx

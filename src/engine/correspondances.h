@@ -69,11 +69,8 @@ public:
     const std::vector<Correspondance>& Correspondances(std::string_view compte,
                                                        std::string_view typeTaux,
                                                        std::string_view categorie);
-    // Same effect as CumulerLigneDirect.
-    void Cumuler(std::string_view compte, std::string_view typeTaux, std::string_view categorie,
-                 std::string_view montant);
-    // What Cumuler adds, in the same order, handed to ajouter(CRubrique&, double)
-    // instead of being added.
+    // What CumulerLigneDirect adds for a data line, in the same order, handed
+    // to ajouter(CRubrique&, double): the data pass gives it to its worker.
     template <class Ajout>
     void PourChaqueCumul(std::string_view compte, std::string_view typeTaux,
                          std::string_view categorie, std::string_view montantTexte,

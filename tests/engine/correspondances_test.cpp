@@ -130,7 +130,8 @@ TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
     const size_t n = IndexCorrespondances::kMemoMaxCles + 50;
     for (size_t i = 0; i < n; ++i) {
         const std::string c = std::to_string(i), avant = std::to_string(i - 1);
-        index.Cumuler(c, "T" + c, "", "-1");
+        index.PourChaqueCumul(c, "T" + c, "", "-1",
+                              [](CRubrique& r, double m) { r.AjouterValeur(m); });
         ASSERT_LE(index.TailleMemo(), IndexCorrespondances::kMemoMaxCles);
         // Right after the fresh start, the line before it is looked up anew.
         if (i == IndexCorrespondances::kMemoMaxCles) {
