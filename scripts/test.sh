@@ -8,11 +8,11 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 for preset in default sanitize; do
   echo "== preset $preset"
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" -DQX_WERROR=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset "$preset" -j "$jobs"
 done
 echo "== preset release"
-cmake --preset release >/dev/null
+cmake --preset release -DQX_WERROR=ON >/dev/null
 cmake --build --preset release -j "$jobs"
