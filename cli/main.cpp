@@ -2,7 +2,6 @@
 // subcommand; the rest belongs to it.
 #include <algorithm>
 #include <clocale>
-#include <exception>
 #include <iostream>
 #include <string>
 
@@ -54,14 +53,11 @@ int main(int argc, char** argv) {
         std::cerr << "qxtva " << commande->nom << " : " << erreur.what() << "\n\n"
                   << commande->usage;
         return qxtva::kSortieUsage;
-    } catch (const qx::Error& erreur) {
+    } catch (...) {
+        // Whatever failed (the library's numbered failures, memory, system)
+        // is reported in the same one-line form.
+        const qx::Error erreur = qx::Error::fromCurrentException();
         std::cerr << qxtva::ligneErreur(erreur.number(), erreur.description()) << std::endl;
-        return qxtva::kSortieErreur;
-    } catch (const std::exception& erreur) {
-        // Not a numbered failure of the library (memory, system): reported
-        // as the platform's internal error so that the one-line form holds.
-        std::cerr << qxtva::ligneErreur(51, std::string("Erreur interne : ") + erreur.what())
-                  << std::endl;
         return qxtva::kSortieErreur;
     }
 }

@@ -10,13 +10,14 @@ namespace qx {
 
 std::vector<std::string> LireLignesFichier(const std::string& chemin) {
     std::error_code ec;
-    if (chemin.empty() || std::filesystem::is_directory(chemin, ec)) throw Error::runtime(53);
+    if (chemin.empty() || std::filesystem::is_directory(chemin, ec))
+        throw Error::runtime(err::FichierIntrouvable);
     std::ifstream fichier(chemin, std::ios::binary);
-    if (!fichier) throw Error::runtime(53);
+    if (!fichier) throw Error::runtime(err::FichierIntrouvable);
     const std::string contenu{std::istreambuf_iterator<char>(fichier),
                               std::istreambuf_iterator<char>()};
     if (fichier.bad()) throw Error::runtime(err::AccesFichier);
-    if (contenu.empty()) throw Error(62, "Tentative de lecture après la fin du fichier");
+    if (contenu.empty()) throw Error::runtime(err::FinDeFichier);
 
     std::vector<std::string> lignes;
     size_t debut = 0;

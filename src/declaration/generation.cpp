@@ -1,7 +1,6 @@
 // The host's main call: fills the product's declaration from the records,
 // computes the return, copies its forms, and hands the indented XML with
 // the header data to the product's transfer.
-#include <new>
 #include <optional>
 
 #include "declaration/ardilo_produit.h"
@@ -29,21 +28,6 @@ constexpr const char* kMessageGeneration =
     "direct.";
 constexpr const char* kMessageTransfert =
     "Transfert vers Ardilo direct de la déclaration de TVA (QLVX)";
-
-// Failures that are no qx::Error still get a number and a French text.
-Error erreurCourante() {
-    try {
-        throw;
-    } catch (const Error& e) {
-        return e;
-    } catch (const std::bad_alloc&) {
-        return Error(7, "Mémoire insuffisante");
-    } catch (const std::exception& e) {
-        return Error(51, std::string("Erreur interne : ") + e.what());
-    } catch (...) {
-        return Error(51, "Erreur interne");
-    }
-}
 
 std::string messageGeneration(const Error& e) {
     if (e.number() == err::CreationObjet)
@@ -179,7 +163,7 @@ std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
         param.SIRET = vSIRET();
         param.NomDebiteur = vNomDebiteur();
     } catch (...) {
-        Info_Retour = messageGeneration(erreurCourante());
+        Info_Retour = messageGeneration(Error::fromCurrentException());
         return {};
     }
     // The transfer handles its own failures: Info_Retour stays as the caller set it.
@@ -195,7 +179,7 @@ std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
         calcul->Init(Chemin_Fichier_Donnees, Chemin_Fichier_Parametrage, Chemin_Fichier_Resultat);
         return calcul;
     } catch (...) {
-        if (erreur) *erreur = erreurCourante();
+        if (erreur) *erreur = Error::fromCurrentException();
         return nullptr;
     }
 }

@@ -49,24 +49,9 @@ bool FichierExiste(const std::string& chemin) {
     return std::filesystem::exists(etat) && !std::filesystem::is_directory(etat);
 }
 
+// The engine's message of its own numbers; empty for every other number.
 std::string MessageErreur(int32_t numero) {
-    switch (numero) {
-        case err::ErrCalcul_Init:
-            return "Erreur lors de l'initialisation de l'objet de Calcul de la TVA";
-        case err::ErrCalcul_FichierDonnees:
-            return "Le fichier de données comptable n'existe pas";
-        case err::ErrCalcul_FichierRubriques:
-            return "Le fichier de description de rubrique n'existe pas";
-        case err::ErrCalcul_CheminResultat:
-            return "Le chemin du fichier de résultat n'est pas définit";
-        case err::ErrCalcul_ChargementResultat:
-            return "Cas non prévue par la dll : Impossible de charger un fichier résultat en tant "
-                   "que fichier de données";
-        case err::ErrCalcul_DocumentXML:
-            return "Impossible de créer un document XML";
-        default:
-            return {};
-    }
+    return isEngineNumber(numero) ? std::string(errorDescription(numero)) : std::string();
 }
 
 void LeverErreur(int32_t numero, const std::string& description) {

@@ -15,16 +15,6 @@
 
 namespace qx {
 
-// Engine error numbers and their messages.
-namespace err {
-inline constexpr int32_t ErrCalcul_Init = hresult(0x80040201);
-inline constexpr int32_t ErrCalcul_FichierDonnees = hresult(0x80040202);
-inline constexpr int32_t ErrCalcul_FichierRubriques = hresult(0x80040203);
-inline constexpr int32_t ErrCalcul_CheminResultat = hresult(0x80040204);
-inline constexpr int32_t ErrCalcul_ChargementResultat = hresult(0x80040205);
-inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
-}  // namespace err
-
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
 public:
     static std::shared_ptr<CCalculTVA> Creer();

@@ -1,36 +1,79 @@
 #include "platform/error.h"
 
-namespace qx {
+#include <new>
 
-std::string runtimeDescription(int32_t number) {
-    switch (number) {
-        case err::AppelIncorrect:
-            return "Argument ou appel de procédure incorrect";
-        case err::Depassement:
-            return "Dépassement de capacité";
-        case err::HorsSelection:
-            return "L'indice n'appartient pas à la sélection";
-        case err::TypeIncompatible:
-            return "Incompatibilité de type";
-        case 53:
-            return "Fichier introuvable";
-        case err::AccesFichier:
-            return "Erreur d'accès au chemin/fichier";
-        case err::ObjetNonDefini:
-            return "Variable objet ou variable de bloc With non définie";
-        case err::NullIncorrect:
-            return "Utilisation incorrecte de Null";
-        case err::CreationObjet:
-            return "Un composant ActiveX ne peut pas créer un objet";
-        case err::CleExistante:
-            return "Cette clé est déjà associée à un élément de cette collection";
-        default:
-            return {};
-    }
+namespace qx {
+namespace {
+
+struct Entry {
+    int32_t number;
+    std::string_view description;
+};
+
+// Descriptions as a French host shows them.
+constexpr Entry kTable[] = {
+    {err::AppelIncorrect, "Argument ou appel de procédure incorrect"},
+    {err::Depassement, "Dépassement de capacité"},
+    {err::MemoireInsuffisante, "Mémoire insuffisante"},
+    {err::HorsSelection, "L'indice n'appartient pas à la sélection"},
+    {err::TypeIncompatible, "Incompatibilité de type"},
+    {err::EspacePile, "Espace pile insuffisant"},
+    {err::ErreurInterne, "Erreur interne"},
+    {err::FichierIntrouvable, "Fichier introuvable"},
+    {err::FinDeFichier, "Tentative de lecture après la fin du fichier"},
+    {err::AccesFichier, "Erreur d'accès au chemin/fichier"},
+    {err::ObjetNonDefini, "Variable objet ou variable de bloc With non définie"},
+    {err::NullIncorrect, "Utilisation incorrecte de Null"},
+    {err::CreationObjet, "Un composant ActiveX ne peut pas créer un objet"},
+    {err::CleExistante, "Cette clé est déjà associée à un élément de cette collection"},
+    {err::ErrCalcul_Init, "Erreur lors de l'initialisation de l'objet de Calcul de la TVA"},
+    {err::ErrCalcul_FichierDonnees, "Le fichier de données comptable n'existe pas"},
+    {err::ErrCalcul_FichierRubriques, "Le fichier de description de rubrique n'existe pas"},
+    {err::ErrCalcul_CheminResultat, "Le chemin du fichier de résultat n'est pas définit"},
+    {err::ErrCalcul_ChargementResultat,
+     "Cas non prévue par la dll : Impossible de charger un fichier résultat en tant que fichier "
+     "de données"},
+    {err::ErrCalcul_DocumentXML, "Impossible de créer un document XML"},
+};
+
+// Run-time numbers are small positive ones; result codes have the high bit set.
+constexpr bool isRuntimeNumber(int32_t number) {
+    return number > 0 && number <= 0xFFFF;
+}
+
+}  // namespace
+
+std::string_view errorDescription(int32_t number) {
+    for (const Entry& entry : kTable)
+        if (entry.number == number) return entry.description;
+    return {};
+}
+
+bool isEngineNumber(int32_t number) {
+    return number >= err::ErrCalcul_Init && number <= err::ErrCalcul_DocumentXML;
+}
+
+int32_t hostResultCode(int32_t number) {
+    return isRuntimeNumber(number) ? hresult(0x800A0000u + static_cast<uint32_t>(number)) : number;
 }
 
 Error Error::runtime(int32_t number) {
-    return Error(number, runtimeDescription(number));
+    return Error(number, std::string(errorDescription(number)));
+}
+
+Error Error::fromCurrentException() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return runtime(err::MemoireInsuffisante);
+    } catch (const std::exception& e) {
+        return Error(err::ErreurInterne,
+                     std::string(errorDescription(err::ErreurInterne)) + " : " + e.what());
+    } catch (...) {
+        return runtime(err::ErreurInterne);
+    }
 }
 
 }  // namespace qx

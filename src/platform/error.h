@@ -1,25 +1,45 @@
 // Numbered failures. Every failure of the library is one of these: a 32-bit
-// number as a host sees it (run-time numbers 5, 6, 9, 13..., engine numbers
-// 0x80040201...) and a French description.
+// number and a French description. The numbers the library raises are all
+// named here, with their descriptions in one table (error.cpp).
 #pragma once
 
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace qx {
 
-// Standard run-time numbers a host's language runtime also raises.
+// A 32-bit number given as its unsigned hexadecimal form (0x80040203) seen
+// as the signed value a host receives.
+constexpr int32_t hresult(uint32_t value) {
+    return static_cast<int32_t>(value);
+}
+
 namespace err {
-inline constexpr int32_t AppelIncorrect = 5;     // invalid procedure call or argument
-inline constexpr int32_t Depassement = 6;        // overflow
-inline constexpr int32_t HorsSelection = 9;      // subscript out of range
-inline constexpr int32_t TypeIncompatible = 13;  // type mismatch
-inline constexpr int32_t AccesFichier = 75;      // path/file access error
-inline constexpr int32_t ObjetNonDefini = 91;    // object variable not set
-inline constexpr int32_t NullIncorrect = 94;     // invalid use of Null
-inline constexpr int32_t CreationObjet = 429;    // component cannot create object
-inline constexpr int32_t CleExistante = 457;     // key already associated
+// Standard run-time numbers, the ones a host's language runtime also raises.
+inline constexpr int32_t AppelIncorrect = 5;       // invalid procedure call or argument
+inline constexpr int32_t Depassement = 6;          // overflow
+inline constexpr int32_t MemoireInsuffisante = 7;  // out of memory
+inline constexpr int32_t HorsSelection = 9;        // subscript out of range
+inline constexpr int32_t TypeIncompatible = 13;    // type mismatch
+inline constexpr int32_t EspacePile = 28;          // out of stack space
+inline constexpr int32_t ErreurInterne = 51;       // internal error
+inline constexpr int32_t FichierIntrouvable = 53;  // file not found
+inline constexpr int32_t FinDeFichier = 62;        // input past end of file
+inline constexpr int32_t AccesFichier = 75;        // path/file access error
+inline constexpr int32_t ObjetNonDefini = 91;      // object variable not set
+inline constexpr int32_t NullIncorrect = 94;       // invalid use of Null
+inline constexpr int32_t CreationObjet = 429;      // component cannot create object
+inline constexpr int32_t CleExistante = 457;       // key already associated
+
+// The calculation engine's own numbers (object-error base plus 0x201..0x206).
+inline constexpr int32_t ErrCalcul_Init = hresult(0x80040201);
+inline constexpr int32_t ErrCalcul_FichierDonnees = hresult(0x80040202);
+inline constexpr int32_t ErrCalcul_FichierRubriques = hresult(0x80040203);
+inline constexpr int32_t ErrCalcul_CheminResultat = hresult(0x80040204);
+inline constexpr int32_t ErrCalcul_ChargementResultat = hresult(0x80040205);
+inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
 }  // namespace err
 
 class Error : public std::exception {
@@ -27,8 +47,14 @@ public:
     Error(int32_t number, std::string description)
         : number_(number), description_(std::move(description)) {}
 
-    // A run-time error with the description a French host shows for it.
+    // A failure of the table with its French description (run-time and
+    // engine numbers alike).
     static Error runtime(int32_t number);
+
+    // The exception in flight as a numbered failure; call only inside a
+    // catch handler. A qx::Error is itself; memory exhaustion is 7; any other
+    // exception is the internal error 51 with its own text.
+    static Error fromCurrentException();
 
     int32_t number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }
@@ -39,13 +65,15 @@ private:
     std::string description_;
 };
 
-// The French description of a standard run-time number; empty for others.
-std::string runtimeDescription(int32_t number);
+// The French description of a number of the table; empty for any other.
+std::string_view errorDescription(int32_t number);
 
-// A 32-bit number given as its unsigned hexadecimal form (0x80040203) seen
-// as the signed value a host receives.
-constexpr int32_t hresult(uint32_t value) {
-    return static_cast<int32_t>(value);
-}
+// Whether the number is one of the engine's six.
+bool isEngineNumber(int32_t number);
+
+// The result code a host sees for a failure: a run-time number n becomes
+// 0x800A0000 + n (what a host language reads back as n); engine, parser and
+// other numbers that already are result codes pass unchanged.
+int32_t hostResultCode(int32_t number);
 
 }  // namespace qx

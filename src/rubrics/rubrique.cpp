@@ -15,7 +15,6 @@ namespace {
 // chain from exhausting the stack (about half a kilobyte a step, well within
 // the 1 MB of a host's thread).
 constexpr int kProfondeurMax = kEtapesPropagationMax;
-constexpr int32_t kErreurPile = 28;
 
 std::string majuscules(std::string texte) {
     for (char& c : texte) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -288,7 +287,7 @@ inline bool CRubrique::sansDependance() const {
 
 inline void CRubrique::propager(double difference, Journal& journal) {
     if (enPropagation_) leverCycle();
-    if (journal.profondeur >= kProfondeurMax) throw Error(kErreurPile, "Espace pile insuffisant");
+    if (journal.profondeur >= kProfondeurMax) throw Error::runtime(err::EspacePile);
     SurChemin surChemin(*this, journal);
     if (plan_) {
         for (const CiblePropagation& c : *plan_) {
