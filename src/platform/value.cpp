@@ -17,6 +17,9 @@ namespace {
 [[noreturn]] void overflow() {
     throw Error::runtime(err::Depassement);
 }
+[[noreturn]] void nullUsed() {
+    throw Error::runtime(err::NullIncorrect);
+}
 
 bool startsWith(std::string_view text, size_t pos, std::string_view prefix) {
     return !prefix.empty() && text.substr(pos, prefix.size()) == prefix;
@@ -157,7 +160,10 @@ double Value::toDouble() const {
             return std::get<Date>(data_).serial;
         case ValueKind::Boolean:
             return std::get<bool>(data_) ? -1.0 : 0.0;
+        case ValueKind::Null:
+            nullUsed();
         case ValueKind::Object:
+        case ValueKind::Missing:
             break;
     }
     mismatch();
@@ -201,7 +207,10 @@ std::string Value::toText() const {
             return shortDateText(std::get<Date>(data_));
         case ValueKind::Boolean:
             return std::get<bool>(data_) ? "Vrai" : "Faux";
+        case ValueKind::Null:
+            nullUsed();
         case ValueKind::Object:
+        case ValueKind::Missing:
             break;
     }
     mismatch();
@@ -224,10 +233,9 @@ bool Value::toBool() const {
     return toDouble() != 0.0;
 }
 
-ObjectRef Value::toObject() const {
-    if (kind() == ValueKind::Empty) return nullptr;
-    if (kind() != ValueKind::Object) mismatch();
-    return std::get<ObjectRef>(data_);
+Currency Value::toCurrency() const {
+    if (kind() == ValueKind::Currency) return std::get<Currency>(data_);
+    return Currency::fromDouble(toDouble());
 }
 
 bool operator==(const Value& a, const Value& b) {

@@ -1,7 +1,8 @@
 // The tagged value of automation interfaces: empty, 16- and 32-bit whole
-// numbers, double, currency, text (UTF-8 inside the library), date, Boolean
-// or object reference. Conversions follow the platform's own rules: a
-// conversion that cannot be made raises 13, one out of range raises 6.
+// numbers, double, currency, text (UTF-8 inside the library), date, Boolean,
+// object reference, Null, or a missing optional argument. Conversions follow
+// the platform's own rules: a conversion that cannot be made raises 13, one
+// out of range raises 6, Null where a value is needed raises 94.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,23 @@ namespace qx {
 // object handed out twice is the same object.
 class Object {
 public:
+    Object() = default;
+    // A copy is a new object: it has no wrapper of its own yet.
+    Object(const Object&) noexcept {}
+    Object& operator=(const Object&) noexcept { return *this; }
     virtual ~Object() = default;
+
+    // The one wrapper through which a host sees this object, so that the
+    // same object always reaches the host as the same wrapper. The library
+    // never reads or interprets it. Contract: the automation server sets it
+    // when it makes the wrapper (which holds a strong reference to this
+    // object, so this object outlives it) and clears it to null when that
+    // wrapper is destroyed. Only the thread the object belongs to touches it.
+    void* hostWrapper() const noexcept { return hostWrapper_; }
+    void setHostWrapper(void* wrapper) noexcept { hostWrapper_ = wrapper; }
+
+private:
+    void* hostWrapper_ = nullptr;
 };
 using ObjectRef = std::shared_ptr<Object>;
 
@@ -41,7 +58,9 @@ enum class ValueKind : uint8_t {
     Text,
     Date,
     Boolean,
-    Object
+    Object,
+    Null,    // the database null a host may send
+    Missing  // an optional argument the host left out
 };
 
 class Value {
@@ -60,19 +79,25 @@ public:
     template <class T>
     Value(std::shared_ptr<T> v) : data_(ObjectRef(std::move(v))) {}
 
+    static Value null() { return Value(NullTag{}); }
+    static Value missing() { return Value(MissingTag{}); }
+
     ValueKind kind() const noexcept { return static_cast<ValueKind>(data_.index()); }
     bool isEmpty() const noexcept { return kind() == ValueKind::Empty; }
+    bool isNull() const noexcept { return kind() == ValueKind::Null; }
+    bool isMissing() const noexcept { return kind() == ValueKind::Missing; }
     // Integer16, Integer32, Double or Currency.
     bool isNumber() const noexcept;
 
-    // Strict conversions. Empty converts to 0, the empty text and the zero date.
-    double toDouble() const;     // a text in the local number format
-    Date toDate() const;         // a text as "dd/mm/yyyy" or "yyyy-mm-dd"
-    std::string toText() const;  // numbers with the local decimal separator
-    int16_t toInt16() const;     // halves to even; 6 out of range
-    int32_t toInt32() const;     // halves to even; 6 out of range
+    // Strict conversions. Empty converts to 0, the empty text and the zero
+    // date; Null raises 94, a missing argument and an object raise 13.
+    double toDouble() const;      // a text in the local number format
+    Date toDate() const;          // a "dd/mm/yyyy" or "yyyy-mm-dd" text; 6 out of range
+    std::string toText() const;   // numbers with the local decimal separator
+    int16_t toInt16() const;      // halves to even; 6 out of range
+    int32_t toInt32() const;      // halves to even; 6 out of range
+    Currency toCurrency() const;  // halves to even at the fourth decimal; 6 out of range
     bool toBool() const;
-    ObjectRef toObject() const;  // 13 unless an object reference (empty gives none)
 
     // Raw access; the kind must match.
     const std::string& text() const { return std::get<std::string>(data_); }
@@ -80,21 +105,22 @@ public:
     Date dateValue() const { return std::get<Date>(data_); }
     const ObjectRef& object() const { return std::get<ObjectRef>(data_); }
 
-    template <class T>
-    std::shared_ptr<T> objectAs() const {
-        auto* ref = std::get_if<ObjectRef>(&data_);
-        return ref ? std::dynamic_pointer_cast<T>(*ref) : nullptr;
-    }
-
     // Numbers of every kind (dates and Booleans included) compare by numeric
     // value, so the whole number 0 of a fresh rubric equals the double 0.
     // Empty equals 0 and the empty text. Texts compare exactly; objects by
-    // identity; a text never equals a number.
+    // identity; a text never equals a number; Null and a missing argument
+    // equal nothing.
     friend bool operator==(const Value& a, const Value& b);
 
 private:
+    struct NullTag {};
+    struct MissingTag {};
+    explicit Value(NullTag v) : data_(v) {}
+    explicit Value(MissingTag v) : data_(v) {}
+
+    // In the order of ValueKind.
     std::variant<std::monostate, int16_t, int32_t, double, Currency, std::string, Date, bool,
-                 ObjectRef>
+                 ObjectRef, NullTag, MissingTag>
         data_;
 };
 

@@ -73,5 +73,60 @@ TEST(ValueTest, EqualityComparesNumbersAcrossKinds) {
     for (int i = 0; const auto& [a, b, egales] : paires) EXPECT_EQ(a == b, egales) << i++;
 }
 
+TEST(ValueTest, HostKindsConvertOrFailWithTheirNumbers) {
+    // What each conversion of Null and of a missing argument raises: Null
+    // wherever a value is needed is 94, a missing argument is no value (13).
+    const std::function<void(const Value&)> conversions[] = {
+        [](const Value& v) { v.toDouble(); },   [](const Value& v) { v.toText(); },
+        [](const Value& v) { v.toInt16(); },    [](const Value& v) { v.toInt32(); },
+        [](const Value& v) { v.toCurrency(); }, [](const Value& v) { v.toDate(); },
+        [](const Value& v) { v.toBool(); }};
+    for (size_t i = 0; i < std::size(conversions); ++i) {
+        EXPECT_EQ(errorOf([&] { conversions[i](Value::null()); }), err::NullIncorrect) << i;
+        EXPECT_EQ(errorOf([&] { conversions[i](Value::missing()); }), err::TypeIncompatible) << i;
+    }
+    EXPECT_TRUE(Value::null().isNull() && !Value::null().isEmpty() && !Value::null().isNumber());
+    EXPECT_TRUE(Value::missing().isMissing() && !Value::missing().isNull());
+    // Neither equals anything, not even itself: a host's Null compares as no value.
+    for (const Value& v : {Value(), Value(0.0), Value(""), Value::null(), Value::missing()}) {
+        EXPECT_FALSE(Value::null() == v);
+        EXPECT_FALSE(Value::missing() == v);
+    }
+}
+
+TEST(ValueTest, CurrencyAndDateKeepTheirRange) {
+    // clang-format off
+    const std::tuple<Value, int64_t> montants[] = {
+        {Value(1.23456), 12346}, {Value(0.03125), 312}, {Value("-2,5"), -25000},
+        {Value(int16_t{-32768}), -327680000}, {Value(Currency{7}), 7}, {Value(true), -10000}};
+    const std::function<void()> depassements[] = {
+        [] { Value(9.3e14).toCurrency(); }, [] { Value(-9.3e14).toCurrency(); },
+        [] { Value(Currency{INT64_MAX}).toInt32(); }, [] { Value(32767.5).toInt16(); },
+        [] { Value(2958466.0).toDate(); }, [] { Value(-657435.0).toDate(); }};
+    // clang-format on
+    ScopedSeparators sep(",", " ");
+    for (const auto& [v, ticks] : montants) EXPECT_EQ(v.toCurrency().ticks, ticks) << v.toText();
+    for (size_t i = 0; i < std::size(depassements); ++i)
+        EXPECT_EQ(errorOf(depassements[i]), err::Depassement) << "cas " << i;
+    EXPECT_EQ(Value(Date{2958465.5}).toDate().serial, 2958465.5);
+    EXPECT_EQ(Value(Currency{-5}).toInt16(), 0);
+}
+
+TEST(ObjectTest, WrapperSlotBelongsToOneObject) {
+    Object o;
+    EXPECT_EQ(o.hostWrapper(), nullptr);
+    int wrapper = 0;
+    o.setHostWrapper(&wrapper);
+    // A copy is another object, which a host must not see as the first one.
+    Object copie(o);
+    Object affectee;
+    affectee = o;
+    EXPECT_EQ(o.hostWrapper(), &wrapper);
+    EXPECT_EQ(copie.hostWrapper(), nullptr);
+    EXPECT_EQ(affectee.hostWrapper(), nullptr);
+    o.setHostWrapper(nullptr);
+    EXPECT_EQ(o.hostWrapper(), nullptr);
+}
+
 }  // namespace
 }  // namespace qx
