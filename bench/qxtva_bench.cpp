@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "engine/calcul_tva.h"
+#include "engine/declaration_courante.h"
 #include "plancher.h"
 #include "platform/error.h"
-#include "platform/thread_state.h"
 #include "platform/xml_scanner.h"
 
 extern char** environ;

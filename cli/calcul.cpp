@@ -7,10 +7,10 @@
 
 #include "commande.h"
 #include "engine/calcul_tva.h"
+#include "engine/declaration_courante.h"
 #include "options.h"
 #include "parametres.h"
 #include "platform/clock.h"
-#include "platform/thread_state.h"
 #include "progression.h"
 #include "tableau.h"
 

@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
+#include "engine/declaration_courante.h"
 #include "parametres.h"
 #include "platform/date.h"
 #include "platform/error.h"
-#include "platform/thread_state.h"
 #include "platform/xml_document.h"
 
 namespace qxtva {
@@ -190,7 +190,7 @@ void lirePaiements(const XmlElement& e, qx::Cls_Paiements& paiements) {
     }
 }
 
-void lireAcomptes(const XmlElement& e) {
+void lireAcomptes(const XmlElement& e, qx::Cls_DeclarationTVA& declaration) {
     verifierEnfants(e, {"ACOMPTE"});
     lireAttributs(e, {});
     qx::TableAcomptes table{};
@@ -213,7 +213,11 @@ void lireAcomptes(const XmlElement& e) {
         vus[*numero] = true;
         table[*numero] = qx::TAcompte{paye, restant};
     }
-    qx::Acomptes() = table;
+    // Every instalment is checked before any is set.
+    for (int16_t numero = 1; numero <= 4; ++numero) {
+        const qx::TAcompte& acompte = table[static_cast<size_t>(numero)];
+        declaration.Acompte_Ajouter(numero, acompte.MtPaye, acompte.MtRestant);
+    }
 }
 
 }  // namespace
@@ -244,7 +248,7 @@ Dossier chargerDossier(const std::string& chemin, qx::Cls_DeclarationTVA& declar
     if (auto e = enfantUnique(racine, "REDACTEUR")) lireRedacteur(*e, *declaration.Obj_Redacteur());
     if (auto e = enfantUnique(racine, "REDEVABLE")) lireRedevable(*e, *declaration.Obj_Redevable());
     if (auto e = enfantUnique(racine, "PAIEMENTS")) lirePaiements(*e, *declaration.Obj_Paiements());
-    if (auto e = enfantUnique(racine, "ACOMPTES")) lireAcomptes(*e);
+    if (auto e = enfantUnique(racine, "ACOMPTES")) lireAcomptes(*e, declaration);
     return dossier;
 }
 

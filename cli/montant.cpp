@@ -8,10 +8,10 @@
 #include "commande.h"
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
+#include "engine/declaration_courante.h"
 #include "options.h"
 #include "parametres.h"
 #include "platform/clock.h"
-#include "platform/thread_state.h"
 
 namespace qxtva {
 namespace {

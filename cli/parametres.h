@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "commande.h"
+#include "engine/declaration_courante.h"
 #include "platform/date.h"
-#include "platform/thread_state.h"
 
 namespace qxtva {
 

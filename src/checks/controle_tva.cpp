@@ -5,7 +5,7 @@
 #include <new>
 
 #include "engine/calcul_tva.h"
-#include "platform/thread_state.h"
+#include "engine/declaration_courante.h"
 #include "rubrics/conventions.h"
 
 namespace qx {

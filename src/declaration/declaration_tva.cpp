@@ -1,8 +1,8 @@
 #include "declaration/declaration_tva.h"
 
 #include "declaration/ardilo_produit.h"
+#include "engine/declaration_courante.h"
 #include "platform/error.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 namespace {

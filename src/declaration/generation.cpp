@@ -6,9 +6,9 @@
 #include "declaration/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
+#include "engine/declaration_courante.h"
 #include "platform/date.h"
 #include "platform/message_box.h"
-#include "platform/thread_state.h"
 #include "platform/xml_document.h"
 
 namespace qx {

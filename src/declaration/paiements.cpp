@@ -4,7 +4,7 @@
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/calcul_tva.h"
-#include "platform/thread_state.h"
+#include "engine/declaration_courante.h"
 
 namespace qx {
 

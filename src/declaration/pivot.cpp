@@ -4,7 +4,7 @@
 #include "declaration/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
-#include "platform/thread_state.h"
+#include "engine/declaration_courante.h"
 
 namespace qx {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
+#include "engine/declaration_courante.h"
 #include "platform/date.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
+#include "engine/declaration_courante.h"
 #include "engine/plans_propagation.h"
 #include "platform/locale.h"
 #include "platform/ordered_worker.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 

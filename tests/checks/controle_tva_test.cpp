@@ -5,8 +5,8 @@
 
 #include <tuple>
 
+#include "engine/declaration_courante.h"
 #include "engine/engine_test_util.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 namespace {

@@ -6,7 +6,7 @@
 #include "ardilo/produit_substitut.h"
 #include "declaration/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
-#include "platform/thread_state.h"
+#include "engine/declaration_courante.h"
 #include "support/outils.h"
 
 namespace qx {

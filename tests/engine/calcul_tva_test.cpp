@@ -1,7 +1,7 @@
 // The engine end to end: Init's file checks and failures, the data pass
 // (matching, signs, credit, instalments, rounding passes) and its results.
+#include "engine/declaration_courante.h"
 #include "engine/engine_test_util.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 namespace {

@@ -6,8 +6,8 @@
 #include <bit>
 #include <random>
 
+#include "engine/declaration_courante.h"
 #include "engine/engine_test_util.h"
-#include "platform/thread_state.h"
 
 namespace qx {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/thread_state.h"
+#include "engine/declaration_courante.h"
 
 namespace qx {
 namespace {

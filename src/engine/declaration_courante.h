@@ -1,6 +1,8 @@
-// The two values kept once per thread rather than per object: the current
-// declaration type and the instalment table. A thread starts with an empty
-// type and four zero instalments.
+// The declaration under way on the calling thread: its type and its
+// instalment table, kept once per thread rather than per object. The
+// declaration object writes them; the data pass, the checks and the form
+// transfer read them. A thread starts with an empty type and four zero
+// instalments.
 #pragma once
 
 #include <array>
