@@ -1,6 +1,5 @@
 #include "dossier.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -239,7 +238,7 @@ Dossier chargerDossier(const std::string& chemin, qx::Cls_DeclarationTVA& declar
     verifierEnfants(racine,
                     {"DECLARATION", "EMETTEUR", "REDACTEUR", "REDEVABLE", "PAIEMENTS", "ACOMPTES"});
     lireAttributs(racine, {{"TYPE", [&](const std::string& v) {
-                                if (std::find(kTypes.begin(), kTypes.end(), v) == kTypes.end())
+                                if (!typeConnu(v))
                                     throw std::invalid_argument("type de déclaration inconnu");
                                 dossier.type = v;
                             }}});

@@ -1,14 +1,12 @@
 #include "parametres.h"
 
-#include <algorithm>
 #include <charconv>
 
 namespace qxtva {
 
 std::string lireType(const std::optional<std::string>& texte) {
     std::string type = texte.value_or("CA3");
-    if (std::find(kTypes.begin(), kTypes.end(), type) == kTypes.end())
-        throw ErreurUsage("type de déclaration inconnu « " + type + " »");
+    if (!typeConnu(type)) throw ErreurUsage("type de déclaration inconnu « " + type + " »");
     return type;
 }
 

@@ -10,15 +10,18 @@
 
 #include "commande.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "platform/date.h"
 
 namespace qxtva {
 
-// Only the types the library knows are accepted: any other text would
-// silently select no credit rubric and no check.
-inline constexpr std::array<std::string_view, 5> kTypes = {"CA3", "CA3A", "CA12", "CA12E", "CA12A"};
+// Whether the library knows the type: any other text would silently select
+// no credit rubric and no check, so the tool refuses it.
+inline bool typeConnu(std::string_view type) {
+    return qx::CodeFormulaire(type).has_value();
+}
 
-// The type given, "CA3" when none; one of kTypes.
+// The type given, "CA3" when none; a known one.
 std::string lireType(const std::optional<std::string>& texte);
 
 // A whole number written with digits only (a sign allowed), nothing else.

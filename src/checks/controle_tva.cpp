@@ -6,6 +6,7 @@
 
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "rubrics/conventions.h"
 
 namespace qx {
@@ -53,7 +54,7 @@ bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string&
         const LigneControle* lignes = nullptr;
         if (type == "CA3")
             lignes = kLignesCA3.data();
-        else if (type == "CA12" || type == "CA12E")
+        else if (UtiliseFormulaireCA12(type))
             lignes = kLignesCA12.data();
 
         if (lignes) {

@@ -2,6 +2,7 @@
 
 #include "declaration/ardilo_produit.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "platform/error.h"
 
 namespace qx {
@@ -77,20 +78,7 @@ void Cls_DeclarationTVA::Acompte_Ajouter(int16_t NumAcompte, double MtPaye, doub
 }
 
 std::string Nom_Formulaire(int32_t typeFormulaire) {
-    switch (typeFormulaire) {
-        case 0:
-            return "CA3";
-        case 2:
-            return "CA3A";
-        case 4:
-            return "CA12";
-        case 5:
-            return "CA12E";
-        case 7:
-            return "CA12A";
-        default:
-            return {};
-    }
+    return std::string(NomDuCodeFormulaire(typeFormulaire));
 }
 
 }  // namespace qx

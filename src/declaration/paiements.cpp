@@ -5,6 +5,7 @@
 #include "declaration/fichier_pivot.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 
 namespace qx {
 
@@ -19,7 +20,7 @@ Currency Cls_DeclarationTVA::GetMontantAPayer(const std::string& Chemin_Fichier_
     const std::string& type = TypeDeclarationCourant();
     // "CA12E" names no form the copy knows: the declaration stays empty.
     // The annex "CA3A" carries nothing to pay and is left out.
-    const std::string formulaire = type == "CA12" || type == "CA12E" ? type : "CA3";
+    const std::string formulaire = UtiliseFormulaireCA12(type) ? type : "CA3";
     Transferer_Formulaire(*calcul, *declaration, formulaire);
     return Currency::fromDouble(declaration->MontantAPayer());
 }

@@ -5,17 +5,16 @@
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 
 namespace qx {
 namespace {
 
-// The product's form type chosen for the calling thread's declaration type.
+// The product's form type chosen for the calling thread's declaration type;
+// "CA12A" has no form to read.
 std::optional<int32_t> typeChoisi(const std::string& type) {
-    if (type == "CA3") return 0;
-    if (type == "CA3A") return 2;
-    if (type == "CA12") return 4;
-    if (type == "CA12E") return 5;
-    return std::nullopt;
+    if (type == "CA12A") return std::nullopt;
+    return CodeFormulaire(type);
 }
 
 }  // namespace
@@ -39,7 +38,8 @@ bool Cls_DeclarationTVA::Conversion_Pivot(const std::string& Chemin_Fichier_Pivo
         for (int32_t position = 1; position <= nombreFormulaires; ++position) {
             std::shared_ptr<FormulaireEdi> formulaire = formulaires->Item(position);
             const int32_t type = formulaire->FormType();
-            if (type == *choisi || (*choisi == 4 && type == 5)) retenu = formulaire;
+            if (type == *choisi || (*choisi == kFormulaireCA12 && type == kFormulaireCA12E))
+                retenu = formulaire;
         }
         if (!retenu) return true;
 

@@ -8,17 +8,17 @@
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "platform/date.h"
 
 namespace qx {
 namespace {
 
-// The forms the copy knows, with the product's type code of each.
+// The forms the copy knows, with the product's type code of each: the
+// variants "CA12E" and "CA12A" have no form of their own to copy.
 std::optional<int16_t> typeFormulaire(std::string_view nom) {
-    if (nom == "CA3") return 0;
-    if (nom == "CA3A") return 2;
-    if (nom == "CA12") return 4;
-    return std::nullopt;
+    if (nom == "CA12E" || nom == "CA12A") return std::nullopt;
+    return CodeFormulaire(nom);
 }
 
 size_t nombreCaracteres(std::string_view texte) {
@@ -124,7 +124,7 @@ bool Cls_DeclarationTVA::Affecter_Rubrique(FormulaireEdi& formulaire, const std:
 void Cls_DeclarationTVA::Transferer_Acomptes(const std::shared_ptr<FormulaireEdi>& formulaire) {
     if (!formulaire) return;
     const int32_t type = formulaire->FormType();
-    if (type != 4 && type != 5) return;
+    if (!UtiliseFormulaireCA12(NomDuCodeFormulaire(type))) return;
     std::optional<Date> fin = parseDateText(DateFinTexte());
     if (!fin) return;
     const CivilDate jourFin = toCivil(*fin);

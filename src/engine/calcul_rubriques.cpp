@@ -8,6 +8,7 @@
 #include "engine/correspondances.h"
 #include "engine/declaration_courante.h"
 #include "engine/plans_propagation.h"
+#include "engine/types_declaration.h"
 #include "platform/locale.h"
 #include "platform/ordered_worker.h"
 
@@ -111,7 +112,7 @@ void CCalculTVA::TraiterParams(std::string_view nom, const XmlScanner& scanner) 
     const char* cle;
     if (type == "CA3")
         cle = "CA3HD";
-    else if (type == "CA12" || type == "CA12E")
+    else if (UtiliseFormulaireCA12(type))
         cle = "CA12KA";
     else
         return;
