@@ -14,7 +14,7 @@
 #include <string>
 
 #include "ardilo/declaration_substitut.h"
-#include "declaration/ardilo_interface.h"
+#include "transmission/ardilo_interface.h"
 
 namespace qx::ardilo {
 

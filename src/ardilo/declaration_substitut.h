@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ardilo/catalogue.h"
-#include "declaration/ardilo_interface.h"
+#include "transmission/ardilo_interface.h"
 #include "platform/xml_document.h"
 
 namespace qx::ardilo {

@@ -12,7 +12,7 @@
 
 #include "ardilo/connecteur_substitut.h"
 #include "ardilo/declaration_substitut.h"
-#include "declaration/ardilo_interface.h"
+#include "transmission/ardilo_interface.h"
 
 namespace qx::ardilo {
 

@@ -1,6 +1,6 @@
 #include "declaration/declaration_tva.h"
 
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
 #include "platform/error.h"

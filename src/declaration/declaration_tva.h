@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "declaration/ardilo_interface.h"
+#include "transmission/ardilo_interface.h"
 #include "platform/error.h"
 #include "platform/value.h"
 #include "records/declarants.h"

@@ -3,7 +3,7 @@
 // the header data to the product's transfer.
 #include <optional>
 
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"

@@ -1,6 +1,6 @@
 // Money outside the rubric computation: the amount to pay of a computed
 // return, and the payments of a stored declaration read back.
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/calcul_tva.h"

@@ -1,7 +1,7 @@
 // A stored declaration turned into rubric records for the host.
 #include <optional>
 
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/declaration_courante.h"

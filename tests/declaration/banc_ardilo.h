@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ardilo/produit_substitut.h"
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "platform/message_box.h"
 #include "support/outils.h"
 

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "ardilo/produit_substitut.h"
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "engine/declaration_courante.h"
 #include "support/outils.h"

@@ -1,6 +1,5 @@
-#include "declaration/ardilo_produit.h"
+#include "transmission/ardilo_produit.h"
 
-#include "ardilo/produit_substitut.h"
 #include "platform/error.h"
 
 namespace qx {
@@ -19,7 +18,7 @@ std::shared_ptr<T> creer(std::string_view classe) {
 }  // namespace
 
 std::shared_ptr<ProduitArdilo> ProduitInstalle() {
-    if (!produitCourant) produitCourant = std::make_shared<ardilo::ProduitSubstitut>();
+    if (!produitCourant) produitCourant = ProduitDeLaPlateforme();
     return produitCourant;
 }
 

@@ -1,23 +1,28 @@
 // How the library reaches the transmission product: objects are created by
-// class name through the product installed for the calling thread. By
-// default that is the stand-in product of src/ardilo; a host build for
-// Windows installs the real product, and tests install one whose
-// components can be made unavailable.
+// class name through the product installed for the calling thread. Until
+// one is installed that is the product of the platform, which the build
+// chooses by compiling one file: produit_plateforme_linux.cpp (the stand-in
+// of src/ardilo, linked in) or produit_plateforme_windows.cpp (the product
+// installed on the machine, reached by its class names). Tests install one
+// whose components can be made unavailable.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "declaration/ardilo_interface.h"
 #include "platform/value.h"
+#include "transmission/ardilo_interface.h"
 
 namespace qx {
 
-// The product of the calling thread (the stand-in until one is installed).
+// The product of this build's platform, made anew at each call.
+std::shared_ptr<ProduitArdilo> ProduitDeLaPlateforme();
+
+// The product of the calling thread (the platform's until one is installed).
 std::shared_ptr<ProduitArdilo> ProduitInstalle();
 // Installs a product for the calling thread and gives back the previous one;
-// nothing restores the stand-in.
+// installing none brings the platform's back at the next use.
 std::shared_ptr<ProduitArdilo> InstallerProduit(std::shared_ptr<ProduitArdilo> produit);
 
 // Keeps a product installed while alive.

@@ -1,7 +1,6 @@
 // The objects of the tele-declaration product "Ardilo direct" that the
 // library fills and reads, reduced to the members it uses. The product
-// behind them is reached through ardilo_produit.h: the stand-in of
-// src/ardilo by default, the installed product on Windows.
+// behind them is reached through ardilo_produit.h.
 // Every failure is a qx::Error: the product's own numbers and descriptions,
 // 429 when an object cannot be created. Single-threaded.
 #pragma once
