@@ -40,8 +40,8 @@ struct CCalculTVA::Passe {
         void operator()(const Cumul& c) const { c.rubrique->AjouterValeur(c.montant); }
     };
 
-    explicit Passe(const CRubriques& rubriques)
-        : index(rubriques), plans(rubriques), cumuls(Ajout{}) {}
+    Passe(const CRubriques& rubriques, bool surFilAppelant)
+        : index(rubriques), plans(rubriques), cumuls(Ajout{}, surFilAppelant) {}
 
     IndexCorrespondances index;
     PlansPropagation plans;
@@ -51,7 +51,7 @@ struct CCalculTVA::Passe {
 void CCalculTVA::CalculerRubriques() {
     std::shared_ptr<CRubriques> rubriques = Rubriques();
     {
-        Passe passe(*rubriques);
+        Passe passe(*rubriques, passeSurFilAppelant_);
         XmlScanner scanDonnee;
         scanDonnee.setFichier(fichierDonnee_);
         if (progression_)

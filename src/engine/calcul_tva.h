@@ -34,6 +34,11 @@ public:
     const std::string& FichierResultTVA() const { return fichierResultat_; }
     // Reports the bytes read during the data pass (for a progress display).
     void SetProgression(XmlScanner::Progress progress) { progression_ = std::move(progress); }
+    // Off by default: with two cores or more the data pass makes its
+    // additions on a second thread. On, the whole pass runs on the calling
+    // thread (same results), for a caller whose progress handler, or whose
+    // objects the additions reach, must not be touched from another thread.
+    void SetPasseSurFilAppelant(bool oui) { passeSurFilAppelant_ = oui; }
 
 private:
     class Evenements;
@@ -54,6 +59,7 @@ private:
     std::string fichierRubrique_;
     std::string fichierResultat_;
     bool calculTermine_ = false;
+    bool passeSurFilAppelant_ = false;
     XmlScanner::Progress progression_;
 };
 

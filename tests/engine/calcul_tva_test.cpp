@@ -115,7 +115,12 @@ TEST_F(CalculTest, CreditInstalmentsAndBothRoundingPasses) {
     EXPECT_FALSE(AjouterMontantRubrique(*charger(d, rubriques)->Rubriques(), "CA12", "mf", 1));
 }
 
-TEST_F(CalculTest, LongPassKeepsLineOrderForProgressAndErrors) {
+// Both ways of running the pass: additions on a second thread (when there
+// are two cores), or everything on the calling thread.
+class PasseTest : public CalculTest, public ::testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(Fils, PasseTest, ::testing::Bool());
+
+TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     // Enough lines for the additions to travel in many blocks.
     const std::string entete = "<D>\n", ligne = "<LIGNE COMPTE=\"6\" MONTANT=\"1\"/>\n";
     std::string donnees = entete;
@@ -128,6 +133,7 @@ TEST_F(CalculTest, LongPassKeepsLineOrderForProgressAndErrors) {
     // What the host's progress display reads holds every line read so far
     // (a line or two may still wait in the parser).
     auto moteur = CCalculTVA::Creer();
+    moteur->SetPasseSurFilAppelant(GetParam());
     int rapports = 0;
     moteur->SetProgression([&](uint64_t lus, uint64_t) {
         const double b = moteur->Rubriques()->Item(Value("B"))->AsDouble();
@@ -142,6 +148,7 @@ TEST_F(CalculTest, LongPassKeepsLineOrderForProgressAndErrors) {
     // An addition that overflows is the error reported, not what the reader
     // meets further on; the rubrics keep the lines before it.
     moteur = CCalculTVA::Creer();
+    moteur->SetPasseSurFilAppelant(GetParam());
     const std::string debordement = "<LIGNE COMPTE='6' MONTANT='1" + std::string(300, '0') + "'/>";
     const std::string fin = debordement + ligne + "<LIGNE";
     EXPECT_EQ(errorOf([&] { moteur->Init(ecrire(d, "d.xml", donnees + fin), p, ""); }),
