@@ -80,7 +80,8 @@ bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string&
     } catch (const Error& e) {
         sMessage = std::to_string(e.number()) + ", " + e.description();
     } catch (const std::bad_alloc&) {
-        sMessage = "7, Mémoire insuffisante";
+        const Error e = Error::fromCurrentException();
+        sMessage = std::to_string(e.number()) + ", " + e.description();
     } catch (const std::exception& e) {
         sMessage = std::to_string(err::AppelIncorrect) + ", " + e.what();
     }

@@ -1,9 +1,9 @@
 #include "declaration/declaration_tva.h"
 
-#include "transmission/ardilo_produit.h"
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
 #include "platform/error.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 namespace {
@@ -33,13 +33,6 @@ Cls_DeclarationTVA::Cls_DeclarationTVA() {
     DefinirTypeDeclaration(kTypeParDefaut);
     TableAcomptes& acomptes = Acomptes();
     for (int i = 1; i <= 4; ++i) acomptes[static_cast<size_t>(i)] = TAcompte{};
-}
-
-Cls_DeclarationTVA::~Cls_DeclarationTVA() {
-    emetteur_.reset();
-    redacteur_.reset();
-    redevable_.reset();
-    paiements_.reset();
 }
 
 void Cls_DeclarationTVA::SetvOpCoCode(const std::string& v) {

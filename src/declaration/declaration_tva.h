@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "transmission/ardilo_interface.h"
 #include "platform/error.h"
 #include "platform/value.h"
 #include "records/declarants.h"
 #include "records/paiements.h"
+#include "transmission/ardilo_interface.h"
 
 namespace qx {
 
@@ -35,7 +35,6 @@ public:
     // Raises the product's error (429 when it is missing) when the connector
     // cannot be created or set up.
     Cls_DeclarationTVA();
-    ~Cls_DeclarationTVA() override;
     Cls_DeclarationTVA(const Cls_DeclarationTVA&) = delete;
     Cls_DeclarationTVA& operator=(const Cls_DeclarationTVA&) = delete;
 

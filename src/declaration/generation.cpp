@@ -3,13 +3,13 @@
 // the header data to the product's transfer.
 #include <optional>
 
-#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "platform/date.h"
 #include "platform/message_box.h"
 #include "platform/xml_document.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 namespace {

@@ -1,11 +1,11 @@
 // A stored declaration turned into rubric records for the host.
 #include <optional>
 
-#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 namespace {

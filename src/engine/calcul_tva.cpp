@@ -12,8 +12,6 @@ std::shared_ptr<CCalculTVA> CCalculTVA::Creer() {
     return std::shared_ptr<CCalculTVA>(new CCalculTVA());
 }
 
-CCalculTVA::~CCalculTVA() = default;
-
 std::shared_ptr<CRubriques> CCalculTVA::Rubriques() {
     if (!rubriques_) {
         rubriques_ = std::make_shared<CRubriques>();

@@ -18,7 +18,6 @@ namespace qx {
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
 public:
     static std::shared_ptr<CCalculTVA> Creer();
-    ~CCalculTVA() override;
 
     // Public members, in the order hosts see them.
     std::shared_ptr<CRubriques> Rubriques();

@@ -23,39 +23,6 @@ bool TauxEtCategorieCorrespondent(std::string_view typeTauxLigne, std::string_vi
 
 }  // namespace
 
-bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
-                std::string_view categorieLigne, std::string_view compte, std::string_view typeTaux,
-                std::string_view categorie) {
-    // An account shorter than the line's Compte never matches; an empty Compte matches all.
-    const bool compteOk = compte.substr(0, compteLigne.size()) == compteLigne;
-    return compteOk &&
-           TauxEtCategorieCorrespondent(typeTauxLigne, categorieLigne, typeTaux, categorie);
-}
-
-bool LigneCorrespond(const CLigneRubrique& ligne, std::string_view compte,
-                     std::string_view typeTaux, std::string_view categorie) {
-    return Correspond(ligne.Compte, ligne.TypeTaux, ligne.CategorieAV, compte, typeTaux, categorie);
-}
-
-void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
-                        std::string_view typeTaux, std::string_view categorie,
-                        std::string_view montantTexte) {
-    const int32_t nombre = rubriques.Count();
-    for (int32_t i = 1; i <= nombre; ++i) {
-        CRubrique& rubrique = *rubriques.at(i);
-        std::shared_ptr<CLignesRubrique> lignes = rubrique.LignesRubrique();
-        const int32_t nombreLignes = lignes->Count();
-        for (int32_t j = 1; j <= nombreLignes; ++j) {
-            const CLigneRubrique& ligne = *lignes->at(j);
-            if (!LigneCorrespond(ligne, compte, typeTaux, categorie)) continue;
-            if (rubrique.TypeRubrique() != EnumRubrType_Nombre) continue;
-            const double montant = TexteVersNombre(montantTexte);
-            if (!MontantRetenu(montant, ligne.Sens)) continue;
-            rubrique.AjouterValeur(MontantCumule(montant, ligne.TypeCumul));
-        }
-    }
-}
-
 IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) : noeuds_(1) {
     const int32_t nombre = rubriques.Count();
     for (int32_t i = 1; i <= nombre; ++i) {

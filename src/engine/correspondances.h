@@ -3,11 +3,10 @@
 // every one), the account starts with the line's Compte, and the rate type
 // matches ("9" takes every one). Only number rubrics receive amounts.
 //
-// The direct walk tries every account line of every rubric; the index gives
-// exactly the same matches in exactly the same order (rubric order, then
-// line order), so that the additions, and hence the rounded results, are
-// bit-for-bit the same. The index works on a copy of the account lines taken
-// when it is built and keeps their rubrics alive: a change of the lines
+// The index gives exactly the matches of a walk over every account line of
+// every rubric, in the same order (rubric order, then line order), so that
+// the additions, and hence the rounded results, are bit-for-bit the same. The index works on a copy
+// of the account lines taken when it is built and keeps their rubrics alive: a change of the lines
 // while it is in use (one data pass) is not seen, and cannot leave it dangling.
 #pragma once
 
@@ -32,12 +31,6 @@ struct Correspondance {
     friend bool operator==(const Correspondance&, const Correspondance&) = default;
 };
 
-bool LigneCorrespond(const CLigneRubrique& ligne, std::string_view compte,
-                     std::string_view typeTaux, std::string_view categorie);
-bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
-                std::string_view categorieLigne, std::string_view compte, std::string_view typeTaux,
-                std::string_view categorie);
-
 // What one account line adds for an amount: nothing for 0 or an amount of
 // the other sign, otherwise its magnitude, negated when TypeCumul is -1.
 inline bool MontantRetenu(double montant, int16_t sens) {
@@ -47,12 +40,6 @@ inline double MontantCumule(double montant, int16_t typeCumul) {
     const double magnitude = std::fabs(montant);
     return typeCumul == -1 ? -magnitude : magnitude;
 }
-
-// The direct walk over every account line of every rubric, adding the
-// data line's amount as it goes. The reference the index is checked against.
-void CumulerLigneDirect(const CRubriques& rubriques, std::string_view compte,
-                        std::string_view typeTaux, std::string_view categorie,
-                        std::string_view montant);
 
 class IndexCorrespondances {
 public:
@@ -69,8 +56,8 @@ public:
     const std::vector<Correspondance>& Correspondances(std::string_view compte,
                                                        std::string_view typeTaux,
                                                        std::string_view categorie);
-    // What CumulerLigneDirect adds for a data line, in the same order, handed
-    // to ajouter(CRubrique&, double): the data pass gives it to its worker.
+    // What a data line adds, match by match in walk order, handed to
+    // ajouter(CRubrique&, double): the data pass gives it to its worker.
     template <class Ajout>
     void PourChaqueCumul(std::string_view compte, std::string_view typeTaux,
                          std::string_view categorie, std::string_view montantTexte,

@@ -133,18 +133,14 @@ private:
 };
 
 void CRubriques::ChargerFichier(const std::string& chemin) {
-    try {
-        Chargement chargement(*this);
-        if (std::optional<XmlParseFailure> echec = XmlSubtreeReader::read(chemin, chargement))
-            LeverErreur(parserErrorNumber(echec->code),
-                        "Erreur de chargement document XML des rubriques (fichier ligne " +
-                            std::to_string(echec->line) + ") \r" + echec->reason);
-        chargement.ajouter();
-        ResoudreDependances();
-        RefuserCycles();
-    } catch (const Error& e) {
-        LeverErreur(e.number(), e.description());
-    }
+    Chargement chargement(*this);
+    if (std::optional<XmlParseFailure> echec = XmlSubtreeReader::read(chemin, chargement))
+        LeverErreur(parserErrorNumber(echec->code),
+                    "Erreur de chargement document XML des rubriques (fichier ligne " +
+                        std::to_string(echec->line) + ") \r" + echec->reason);
+    chargement.ajouter();
+    ResoudreDependances();
+    RefuserCycles();
 }
 
 void CRubriques::AjouterRubrique(const std::shared_ptr<CRubrique>& rubrique) {

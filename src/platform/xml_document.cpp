@@ -98,30 +98,9 @@ std::vector<XmlElement> XmlElement::children(std::string_view name) const {
     return out;
 }
 
-std::vector<XmlElement> XmlElement::descendants(std::string_view name) const {
-    std::vector<XmlElement> out;
-    if (node_) collect(N(node_), name, out);
-    return out;
-}
-
 XmlElement XmlElement::appendChild(std::string_view name) {
     std::string n(name);
     return XmlElement(xmlNewChild(N(node_), nullptr, X(n), nullptr));
-}
-
-std::string XmlElement::text() const {
-    if (!node_) return {};
-    xmlChar* content = xmlNodeGetContent(N(node_));
-    std::string result = content ? reinterpret_cast<const char*>(content) : "";
-    xmlFree(content);
-    return result;
-}
-
-void XmlElement::setText(std::string_view text) {
-    std::string t(text);
-    xmlChar* escaped = xmlEncodeSpecialChars(N(node_)->doc, X(t));
-    xmlNodeSetContent(N(node_), escaped);
-    xmlFree(escaped);
 }
 
 XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {}
@@ -191,16 +170,6 @@ XmlElement XmlDocument::createRoot(std::string_view name) {
     xmlNodePtr old = xmlDocSetRootElement(D(doc_), node);
     if (old) xmlFreeNode(old);
     return XmlElement(node);
-}
-
-void XmlDocument::appendProcessingInstruction(std::string_view target, std::string_view data) {
-    std::string t(target), d(data);
-    xmlNodePtr pi = xmlNewDocPI(D(doc_), X(t), X(d));
-    xmlNodePtr root = xmlDocGetRootElement(D(doc_));
-    if (root)
-        xmlAddPrevSibling(root, pi);
-    else
-        xmlAddChild(reinterpret_cast<xmlNodePtr>(D(doc_)), pi);
 }
 
 std::vector<XmlElement> XmlDocument::elements(std::string_view name) const {

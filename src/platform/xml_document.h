@@ -32,13 +32,8 @@ public:
     // Element children, all of them or those of one name, in document order.
     std::vector<XmlElement> children() const;
     std::vector<XmlElement> children(std::string_view name) const;
-    // Elements of one name at any depth below this one, in document order.
-    std::vector<XmlElement> descendants(std::string_view name) const;
 
     XmlElement appendChild(std::string_view name);
-    // The concatenated text content.
-    std::string text() const;
-    void setText(std::string_view text);
 
 private:
     void* node_ = nullptr;
@@ -64,7 +59,6 @@ public:
 
     XmlElement root() const;
     XmlElement createRoot(std::string_view name);
-    void appendProcessingInstruction(std::string_view target, std::string_view data);
     // Elements of one name at any depth, in document order.
     std::vector<XmlElement> elements(std::string_view name) const;
 

@@ -67,10 +67,6 @@ struct CRubrique::SurChemin {
 
 CRubrique::CRubrique() = default;
 
-CRubrique::~CRubrique() {
-    Reinitialiser();
-}
-
 void CRubrique::Reinitialiser() {
     codeImprime_.clear();
     codeRubrique_.clear();

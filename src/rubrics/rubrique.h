@@ -41,7 +41,6 @@ struct CiblePropagation {
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
 public:
     CRubrique();
-    ~CRubrique() override;
 
     // Public members, in the order hosts see them.
     std::shared_ptr<CLignesDependance> LignesDependance();

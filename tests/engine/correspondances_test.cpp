@@ -72,6 +72,17 @@ std::vector<Correspondance> attendues(const CRubriques& rubriques, const std::st
     return out;
 }
 
+// The data line added by walking every account line of every rubric: the
+// reference the data pass is checked against.
+void cumulerDirect(const CRubriques& rubriques, const std::string& compte, std::string_view taux,
+                   std::string_view categorie, std::string_view montantTexte) {
+    for (const Correspondance& c : attendues(rubriques, compte, taux, categorie)) {
+        const double montant = TexteVersNombre(montantTexte);
+        if (MontantRetenu(montant, c.sens))
+            c.rubrique->AjouterValeur(MontantCumule(montant, c.typeCumul));
+    }
+}
+
 // A rubric's value kind and, for a double, its bits.
 std::string empreinte(const CRubrique& r) {
     const Value v = r.Valeur();
@@ -102,7 +113,7 @@ TEST(IndexCorrespondancesTest, SameMatchesAndWholeDataPassGivesTheDirectWalksBit
             additions += trouvees.size();
             donnees += "<LIGNE COMPTE='" + compte + "' TYPETAUX='" + taux + "' CATEGORIEAV='" +
                        categorie + "' MONTANT='" + montant + "'/>";
-            CumulerLigneDirect(*direct->Rubriques(), compte, taux, categorie, montant);
+            cumulerDirect(*direct->Rubriques(), compte, taux, categorie, montant);
         }
         for (const auto& r : direct->Rubriques()->NewEnum())
             if (r->LignesRubrique()->Count() > 0) r->Arrondir(true);

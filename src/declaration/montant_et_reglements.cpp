@@ -1,11 +1,11 @@
 // Money outside the rubric computation: the amount to pay of a computed
 // return, and the payments of a stored declaration read back.
-#include "transmission/ardilo_produit.h"
 #include "declaration/declaration_tva.h"
 #include "declaration/fichier_pivot.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 
