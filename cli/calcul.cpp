@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "checks/verification.h"
 #include "commande.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
@@ -21,6 +22,7 @@ constexpr std::string_view kUsage =
     "Usage : qxtva calcul --donnees DONNEES.xml --rubriques RUBRIQUES.xml --resultat RESULTAT.xml\n"
     "                     [--type T] [--acompte N:PAYE:RESTANT]... [--date-jour AAAA-MM-JJ] "
     "[--quiet]\n"
+    "                     [--strict]\n"
     "\n"
     "Calcule la déclaration à partir du fichier de données comptables et du fichier de\n"
     "description des rubriques, écrit le fichier résultat et affiche les rubriques calculées.\n"
@@ -34,11 +36,15 @@ constexpr std::string_view kUsage =
     "                   décimales avec un point (répétable, un par acompte)\n"
     "  --date-jour D    date du jour à retenir, AAAA-MM-JJ\n"
     "  --quiet          n'affiche pas les rubriques\n"
+    "  --strict         refuse de calculer quand « qxtva verifier » trouve des erreurs\n"
+    "\n"
+    "Les fichiers sont vérifiés comme par « qxtva verifier » : s'il y a des erreurs ou des\n"
+    "avertissements, une ligne sur stderr les compte et donne la commande qui les détaille.\n"
     "\n"
     "Sortie : 0 succès, 2 erreur du calcul (« erreur NUMERO : DESCRIPTION » sur stderr),\n"
     "64 mauvais usage.\n";
 
-constexpr std::array<DefinitionOption, 7> kOptions = {{
+constexpr std::array<DefinitionOption, 8> kOptions = {{
     {"donnees", true, false, true},
     {"rubriques", true, false, true},
     {"resultat", true, false, true},
@@ -46,6 +52,7 @@ constexpr std::array<DefinitionOption, 7> kOptions = {{
     {"acompte", true, true, false},
     {"date-jour", true, false, false},
     {"quiet", false, false, false},
+    {"strict", false, false, false},
 }};
 
 int executer(const Arguments& arguments) {
@@ -55,10 +62,7 @@ int executer(const Arguments& arguments) {
         return kSortieSucces;
     }
     std::string type = lireType(options.valeur("type"));
-    qx::TableAcomptes acomptes{};
-    std::array<bool, 5> vus{};
-    for (const std::string& acompte : options.valeurs("acompte"))
-        lireAcompte(acompte, acomptes, vus);
+    const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
     std::optional<qx::Date> dateJour;
     if (auto texte = options.valeur("date-jour")) dateJour = lireDateJour(*texte);
 
@@ -68,14 +72,30 @@ int executer(const Arguments& arguments) {
     if (dateJour) qx::fixerDateDuJour(*dateJour);
 
     const std::string donnees = *options.valeur("donnees");
+    const std::string rubriques = *options.valeur("rubriques");
+    // The checks only look; the computation is the same with or without them.
+    qx::Verification verification = qx::VerifierFichiers(rubriques, donnees);
+    if (options.present("strict") && verification.nombre(qx::Gravite::Erreur) > 0) {
+        for (const qx::Constat& constat : verification.constats)
+            if (constat.gravite == qx::Gravite::Erreur)
+                std::cerr << qx::TexteConstat(constat) << '\n';
+        std::cerr << "qxtva calcul : calcul refusé (--strict) : "
+                  << resumeVerification(verification) << '\n';
+        return kSortieErreur;
+    }
+
     auto calcul = qx::CCalculTVA::Creer();
     {
         // Failures go up to main, which prints them once the progress line is gone.
         Progression progression(*calcul, donnees);
-        calcul->Init(donnees, *options.valeur("rubriques"), *options.valeur("resultat"));
+        calcul->Init(donnees, rubriques, *options.valeur("resultat"));
     }
     calcul->Archive();
+    qx::VerifierCalcul(calcul, verification);
     if (!options.present("quiet")) afficherRubriques(std::cout, *calcul->Rubriques());
+    if (verification.nombre(qx::Gravite::Erreur) + verification.nombre(qx::Gravite::Avertissement))
+        std::cerr << resumeVerification(verification)
+                  << " ; détail : " << ligneVerifier(rubriques, donnees, type) << '\n';
     return kSortieSucces;
 }
 

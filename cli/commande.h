@@ -15,8 +15,9 @@
 namespace qxtva {
 
 inline constexpr int kSortieSucces = 0;
-inline constexpr int kSortieErreur = 2;  // a numbered failure of the library
-inline constexpr int kSortieUsage = 64;  // wrong usage, as sysexits' EX_USAGE
+inline constexpr int kSortieAvertissement = 1;  // verifier: warnings only
+inline constexpr int kSortieErreur = 2;         // a numbered failure of the library
+inline constexpr int kSortieUsage = 64;         // wrong usage, as sysexits' EX_USAGE
 
 using Arguments = std::vector<std::string>;
 
@@ -38,6 +39,22 @@ class ErreurUsage : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+}  // namespace qxtva
+
+namespace qx {
+struct Verification;
+}
+
+namespace qxtva {
+
+// The exit code of a verification: 0 clean, 1 warnings only, 2 errors.
+int codeVerification(const qx::Verification& verification);
+// "1 erreur, 3 avertissements".
+std::string resumeVerification(const qx::Verification& verification);
+// The verifier command line that details the findings of those files.
+std::string ligneVerifier(const std::string& rubriques, const std::string& donnees,
+                          const std::string& type);
 
 // The one line a failure of the library prints on stderr:
 // "erreur NUMBER : DESCRIPTION", the description kept on that line.

@@ -10,10 +10,12 @@ extern const Commande commandeDeclarer;
 extern const Commande commandeMontant;
 extern const Commande commandePivot;
 extern const Commande commandeReglements;
+extern const Commande commandeVerifier;
 
 namespace {
-const std::array<const Commande*, 5> kCommandes = {
-    &commandeCalcul, &commandeDeclarer, &commandeMontant, &commandePivot, &commandeReglements,
+const std::array<const Commande*, 6> kCommandes = {
+    &commandeCalcul, &commandeDeclarer,   &commandeMontant,
+    &commandePivot,  &commandeReglements, &commandeVerifier,
 };
 }  // namespace
 

@@ -58,16 +58,12 @@ int executer(const Arguments& arguments) {
         return kSortieSucces;
     }
     const std::string type = lireType(options.valeur("type"));
-    qx::TableAcomptes acomptes{};
-    std::array<bool, 5> vus{};
-    for (const std::string& acompte : options.valeurs("acompte"))
-        lireAcompte(acompte, acomptes, vus);
+    const std::vector<Acompte> acomptes = lireListeAcomptes(options.valeurs("acompte"));
     if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
 
     qx::Cls_DeclarationTVA declaration;
     declaration.SetvTypeDeclaration(type);
-    for (int16_t n = 1; n <= 4; ++n)
-        declaration.Acompte_Ajouter(n, acomptes[n].MtPaye, acomptes[n].MtRestant);
+    for (const Acompte& a : acomptes) declaration.Acompte_Ajouter(a.numero, a.paye, a.restant);
 
     const std::string donnees = *options.valeur("donnees");
     const std::string rubriques = *options.valeur("rubriques");

@@ -1,13 +1,22 @@
 #include "parametres.h"
 
 #include <charconv>
+#include <cstdint>
+#include <iostream>
 
 namespace qxtva {
 
 std::string lireType(const std::optional<std::string>& texte) {
     std::string type = texte.value_or("CA3");
-    if (!typeConnu(type)) throw ErreurUsage("type de déclaration inconnu « " + type + " »");
+    if (!typeConnu(type))
+        avertir("type de déclaration « " + type +
+                " » inconnu : aucun crédit repris, aucun contrôle, passé tel quel à la "
+                "bibliothèque (types connus : CA3, CA3A, CA12, CA12E, CA12A)");
     return type;
+}
+
+void avertir(std::string_view message) {
+    std::cerr << "qxtva : avertissement : " << message << '\n';
 }
 
 std::optional<int> lireEntier(std::string_view texte) {
@@ -36,23 +45,44 @@ std::optional<double> lireMontant(std::string_view texte, bool signeAdmis) {
     return valeur;
 }
 
-void lireAcompte(const std::string& texte, qx::TableAcomptes& table, std::array<bool, 5>& vus) {
-    auto erreur = [&] {
-        return ErreurUsage("acompte incorrect « " + texte +
-                           " » : attendu N:PAYE:RESTANT, N de 1 à 4");
-    };
-    size_t premier = texte.find(':');
-    size_t second = premier == std::string::npos ? premier : texte.find(':', premier + 1);
-    if (second == std::string::npos) throw erreur();
-    std::optional<int> numero = lireEntier(std::string_view(texte).substr(0, premier));
-    std::optional<double> paye =
-        lireMontant(std::string_view(texte).substr(premier + 1, second - premier - 1));
-    std::optional<double> restant = lireMontant(std::string_view(texte).substr(second + 1));
-    if (!numero || *numero < 1 || *numero > 4 || !paye || !restant) throw erreur();
-    if (vus[*numero])
-        throw ErreurUsage("l'acompte " + std::to_string(*numero) + " est donné plusieurs fois");
-    vus[*numero] = true;
-    table[*numero] = qx::TAcompte{*paye, *restant};
+std::vector<Acompte> lireListeAcomptes(const std::vector<std::string>& textes) {
+    std::vector<Acompte> acomptes;
+    for (const std::string& texte : textes) {
+        auto erreur = [&] {
+            return ErreurUsage("acompte incorrect « " + texte +
+                               " » : attendu N:PAYE:RESTANT, N entier de -32768 à 32767, "
+                               "montants avec un point décimal");
+        };
+        size_t premier = texte.find(':');
+        size_t second = premier == std::string::npos ? premier : texte.find(':', premier + 1);
+        if (second == std::string::npos) throw erreur();
+        std::optional<int> numero = lireEntier(std::string_view(texte).substr(0, premier));
+        std::optional<double> paye =
+            lireMontant(std::string_view(texte).substr(premier + 1, second - premier - 1), true);
+        std::optional<double> restant =
+            lireMontant(std::string_view(texte).substr(second + 1), true);
+        if (!numero || *numero < INT16_MIN || *numero > INT16_MAX || !paye || !restant)
+            throw erreur();
+        if (*numero < 1 || *numero > 4)
+            avertir("acompte " + std::to_string(*numero) +
+                    " ignoré par la bibliothèque : les acomptes vont de 1 à 4");
+        for (const Acompte& avant : acomptes)
+            if (avant.numero == *numero) {
+                avertir("acompte " + std::to_string(*numero) +
+                        " donné plusieurs fois : le dernier remplace les précédents");
+                break;
+            }
+        acomptes.push_back({static_cast<int16_t>(*numero), *paye, *restant});
+    }
+    return acomptes;
+}
+
+qx::TableAcomptes lireAcomptes(const std::vector<std::string>& textes) {
+    qx::TableAcomptes table{};
+    for (const Acompte& a : lireListeAcomptes(textes))
+        if (a.numero >= 1 && a.numero <= 4)
+            table[static_cast<size_t>(a.numero)] = {a.paye, a.restant};
+    return table;
 }
 
 qx::Date lireDateJour(const std::string& texte) {

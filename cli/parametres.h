@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "commande.h"
 #include "engine/declaration_courante.h"
@@ -15,13 +16,15 @@
 
 namespace qxtva {
 
-// Whether the library knows the type: any other text would silently select
-// no credit rubric and no check, so the tool refuses it.
+// Whether the library knows the type. Any other text, the empty one
+// included (a thread where no declaration object was created), selects no
+// credit rubric and no check; the tool passes it on as given, since other
+// tools drive the library through it.
 inline bool typeConnu(std::string_view type) {
     return qx::CodeFormulaire(type).has_value();
 }
 
-// The type given, "CA3" when none; a known one.
+// The type given, "CA3" when none; a warning on stderr when it is not known.
 std::string lireType(const std::optional<std::string>& texte);
 
 // A whole number written with digits only (a sign allowed), nothing else.
@@ -30,8 +33,22 @@ std::optional<int> lireEntier(std::string_view texte);
 // signeAdmis. No exponent, no group separator.
 std::optional<double> lireMontant(std::string_view texte, bool signeAdmis = false);
 
-// "N:PAYE:RESTANT" into the table; each instalment at most once.
-void lireAcompte(const std::string& texte, qx::TableAcomptes& table, std::array<bool, 5>& vus);
+// One --acompte, as Acompte_Ajouter takes it: any number that fits 16 bits,
+// amounts with a sign.
+struct Acompte {
+    int16_t numero;
+    double paye;
+    double restant;
+};
+// Every "N:PAYE:RESTANT" in order; a warning on stderr for a number outside
+// 1 to 4 (the library ignores it) and for a number given again (the later
+// one replaces the earlier).
+std::vector<Acompte> lireListeAcomptes(const std::vector<std::string>& textes);
+// The table those instalments give, each set as Acompte_Ajouter sets it.
+qx::TableAcomptes lireAcomptes(const std::vector<std::string>& textes);
+
+// A warning of the tool on stderr: "qxtva : avertissement : ...".
+void avertir(std::string_view message);
 
 // "AAAA-MM-JJ".
 qx::Date lireDateJour(const std::string& texte);

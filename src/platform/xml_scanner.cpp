@@ -1,5 +1,6 @@
 #include "platform/xml_scanner.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
@@ -64,6 +65,15 @@ std::string_view XmlScanner::attribut(std::string_view name) const {
     return chercher(name);
 }
 
+int XmlScanner::ligne() const {
+    return parser_ ? xmlSAX2GetLineNumber(parser_) : 0;
+}
+
+int XmlScanner::profondeur() const {
+    // The start tag is reported before its name is pushed on the parser's stack.
+    return parser_ ? static_cast<xmlParserCtxtPtr>(parser_)->nameNr + 1 : 0;
+}
+
 // Compares the names in one pass, without measuring the parser's text first.
 std::string_view XmlScanner::chercher(std::string_view name) const {
     const size_t n = name.size();
@@ -122,6 +132,11 @@ void XmlScanner::scanner(Handler& handler) {
     if (!ctxt) throw Error::runtime(err::AccesFichier);
     std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(ctxt, xmlFreeParserCtxt);
     callbacks.ctxt = ctxt;
+    struct FinScan {
+        void*& parser;
+        ~FinScan() { parser = nullptr; }
+    } finScan{parser_};
+    parser_ = ctxt;
     // Entity substitution gives attribute values as written ("&amp;" reads "&");
     // external entities cannot stand in attribute values, and the network is off.
     xmlCtxtUseOptions(ctxt,

@@ -36,6 +36,18 @@ public:
     // During an event: the reported element's attribute, empty when absent.
     std::string_view attribut(std::string_view name) const;
 
+    // During an event, for the checks that look at a file as written: the
+    // line where the element's start tag ends, its depth (1 for the root)
+    // and every attribute it carries, in document order.
+    int ligne() const;
+    int profondeur() const;
+    int nombreAttributs() const { return attributeCount_; }
+    std::string_view nomAttribut(int i) const { return attributes_[5 * i]; }
+    std::string_view valeurAttribut(int i) const {
+        const char* const* a = attributes_ + 5 * i;
+        return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
+    }
+
 private:
     friend struct ScannerCallbacks;
 
@@ -44,6 +56,7 @@ private:
     std::string path_;
     Progress progress_;
     const char* const* attributes_ = nullptr;  // libxml2's five pointers per attribute
+    void* parser_ = nullptr;                   // during a scan: libxml2's parser context
     int attributeCount_ = 0;
 
     // Attribute names already found during this scan, with the parser's own

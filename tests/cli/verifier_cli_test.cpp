@@ -1,0 +1,156 @@
+// qxtva verifier's lines and exit codes, calcul --strict and its one-line
+// summary, and the command line passing every type and instalment the
+// library accepts.
+#include <gtest/gtest.h>
+
+#include "platform/xml_document.h"
+#include "support/processus.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qx::test::Execution;
+using Textes = std::vector<std::string>;
+
+const std::string kSamples = QX_SAMPLES_DIR;
+
+class VerifierCliTest : public ::testing::Test {
+protected:
+    Execution lancer(const Textes& arguments) const {
+        return qx::test::lancer(QX_QXTVA_PATH, arguments, dossier_.chemin());
+    }
+    std::string fichier(const std::string& nom, std::string_view texte) const {
+        qx::test::ecrireFichier(dossier_ / nom, texte);
+        return (dossier_ / nom).string();
+    }
+    std::string resultat() const { return (dossier_ / "resultat.xml").string(); }
+    // VALEUR of a rubric in the result file, "(absente)" when it is not there.
+    std::string valeur(const std::string& cle) const {
+        auto charge = qx::XmlDocument::loadFile(resultat());
+        if (auto* document = std::get_if<qx::XmlDocument>(&charge))
+            for (const qx::XmlElement& e : document->elements("RUBRIQUE"))
+                if (e.attribute("CODEIMPRIME").value_or("") +
+                        e.attribute("CODERUBRIQUE").value_or("") ==
+                    cle)
+                    return e.attribute("VALEUR").value_or("");
+        return "(absente)";
+    }
+
+    qx::test::DossierTemporaire dossier_;
+};
+
+const std::string kRubriques =
+    "<RUBRIQUESTVA>\n<IMPRIME CODE=\"CA3\">\n<RUBRIQUE CODE=\"CA\">\n"
+    "<LIGNE COMPTE=\"707\" TYPETAUX=\"9\" CATEGORIEAV=\"9\" SENS=\"-1\"/>\n</RUBRIQUE>\n"
+    "<RUBRIQUE CODE=\"HD\"/>\n</IMPRIME>\n</RUBRIQUESTVA>\n";
+
+std::string donnees(const std::string& montant) {
+    return "<DONNEESTVA>\n<PARAMS CREDITTVA=\"5\"/>\n<LIGNE COMPTE=\"707\" MONTANT=\"" + montant +
+           "\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n</DONNEESTVA>\n";
+}
+
+TEST_F(VerifierCliTest, ExitCodeFollowsTheWorstFinding) {
+    const std::string rubriques = fichier("r.xml", kRubriques);
+    const std::string sansParams =
+        fichier("a.xml",
+                "<DONNEESTVA>\n<LIGNE COMPTE=\"707\" MONTANT=\"-3\" TYPETAUX=\"20\" "
+                "CATEGORIEAV=\"V\"/>\n</DONNEESTVA>\n");
+    const std::string casse = fichier("e.xml", donnees("-2.000,40"));
+    const std::string propre = fichier("p.xml", donnees("-2 000,40"));
+    struct Cas {
+        std::string donnees;
+        int code;
+        std::string sortie;
+    };
+    const Cas cas[] = {
+        {propre, 0, ""},
+        {sansParams, 1,
+         sansParams + ": avertissement: aucun élément PARAMS : pas de crédit de TVA reporté\n"},
+        {casse, 2,
+         casse + ":3: erreur: MONTANT « -2.000,40 » est lu -2 : le second séparateur décimal "
+                 "arrête la lecture\n"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.donnees);
+        Execution e = lancer({"verifier", "--rubriques", rubriques, "--donnees", c.donnees});
+        EXPECT_EQ(e.code, c.code) << e.erreurs;
+        EXPECT_EQ(e.sortie, c.sortie);
+        EXPECT_EQ(e.erreurs, "");
+    }
+    Execution absent = lancer({"verifier", "--rubriques", (dossier_ / "absent.xml").string()});
+    EXPECT_EQ(absent.code, 2);
+    EXPECT_EQ(absent.sortie, (dossier_ / "absent.xml").string() +
+                                 ": erreur: fichier de description des rubriques introuvable\n");
+}
+
+// Without --strict the return is computed as ever and one line says there is
+// more to see; with it, nothing is computed.
+TEST_F(VerifierCliTest, StrictRefusesWhatCalculComputesWithOneLine) {
+    const std::string rubriques = fichier("r.xml", kRubriques);
+    const std::string casse = fichier("e.xml", donnees("-2.000,40"));
+    const Textes calcul = {"calcul",  "--donnees",  casse,      "--rubriques",
+                           rubriques, "--resultat", resultat(), "--quiet"};
+    Execution e = lancer(calcul);
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.erreurs, "1 erreur ; détail : qxtva verifier --rubriques " + rubriques +
+                             " --donnees " + casse + "\n");
+    EXPECT_EQ(valeur("CA3CA"), "2");
+
+    fs::remove(resultat());
+    Textes strict = calcul;
+    strict.push_back("--strict");
+    e = lancer(strict);
+    EXPECT_EQ(e.code, 2);
+    EXPECT_NE(e.erreurs.find(casse + ":3: erreur: MONTANT"), std::string::npos) << e.erreurs;
+    EXPECT_NE(e.erreurs.find("calcul refusé (--strict) : 1 erreur"), std::string::npos);
+    EXPECT_FALSE(fs::exists(resultat()));
+}
+
+// Every type the library takes, the empty one included, and every
+// instalment number that fits 16 bits reach it as given, with a warning.
+TEST_F(VerifierCliTest, EveryValueTheLibraryAcceptsIsPassedOn) {
+    const std::string ca12 = kSamples + "/ca12/";
+    const Textes base = {"calcul",
+                         "--donnees",
+                         ca12 + "donnees.xml",
+                         "--rubriques",
+                         ca12 + "rubriques.xml",
+                         "--resultat",
+                         resultat(),
+                         "--quiet"};
+    struct Cas {
+        Textes options;
+        std::string cle, valeur, avertissement;
+    };
+    const Cas cas[] = {
+        // No type: no credit rubric is fed (the sample's credit is 150).
+        {{"--type", ""}, "CA12KA", "0", "type de déclaration «  » inconnu"},
+        {{"--type", "ca12"}, "CA12KA", "0", "type de déclaration « ca12 » inconnu"},
+        {{"--type", "CA12"}, "CA12KA", "150", ""},
+        {{"--type", "CA12", "--acompte", "2:-40.5:0"}, "CA12MF", "-41", ""},
+        {{"--type", "CA12", "--acompte", "2:100:0", "--acompte", "2:7:0"},
+         "CA12MF",
+         "7",
+         "acompte 2 donné plusieurs fois"},
+        {{"--type", "CA12", "--acompte", "-32768:100:0"},
+         "CA12MF",
+         "0",
+         "acompte -32768 ignoré par la bibliothèque"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.options.back());
+        Textes arguments = base;
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        Execution e = lancer(arguments);
+        EXPECT_EQ(e.code, 0) << e.erreurs;
+        EXPECT_EQ(valeur(c.cle), c.valeur);
+        if (c.avertissement.empty())
+            EXPECT_EQ(e.erreurs.find("avertissement :"), std::string::npos) << e.erreurs;
+        else
+            EXPECT_NE(e.erreurs.find("qxtva : avertissement : " + c.avertissement),
+                      std::string::npos)
+                << e.erreurs;
+    }
+}
+
+}  // namespace
