@@ -7,6 +7,7 @@
 
 #include "commande.h"
 #include "platform/error.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     // Amounts are read with the user's number settings; everything written
     // (result file, table) uses "." whatever they are.
     std::setlocale(LC_ALL, "");
+    // A Ctrl-C or kill while a file is written leaves no temporary behind.
+    qx::removeTemporariesOnInterruption();
 
     if (argc < 2) {
         std::cerr << "qxtva : commande manquante\n\n";

@@ -7,6 +7,7 @@
 #include "ardilo/erreurs_ardilo.h"
 #include "platform/clock.h"
 #include "platform/error.h"
+#include "platform/safe_file.h"
 #include "platform/xml_document.h"
 
 namespace qx::ardilo {
@@ -17,20 +18,6 @@ namespace fs = std::filesystem;
 [[noreturn]] void echecEcriture(const fs::path& chemin, const std::string& raison) {
     throw Error(err::EcritureDepot, "Impossible d'écrire le dépôt « " + chemin.string() +
                                         " » dans le dossier d'envoi : " + raison);
-}
-
-// Creates the file only when it does not exist yet; false when it does.
-bool ecrireNouveauFichier(const fs::path& chemin, std::string_view contenu) {
-    std::FILE* f = std::fopen(chemin.c_str(), "wbx");
-    if (!f) {
-        std::error_code ec;
-        if (fs::exists(chemin, ec)) return false;
-        echecEcriture(chemin, "création du fichier refusée");
-    }
-    bool ok = std::fwrite(contenu.data(), 1, contenu.size(), f) == contenu.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) echecEcriture(chemin, "écriture interrompue");
-    return true;
 }
 
 std::string prefixeDuJour() {
@@ -116,18 +103,25 @@ std::string TransfertSubstitut::Transferer(const std::string& xml) {
     std::string pivot(kMarqueUtf8);
     pivot += texte;
 
+    // Both files are whole on disk before either takes its name; the pivot
+    // file claims the number, so a failure leaves nothing and uses none.
     std::string prefixe = prefixeDuJour();
+    PendingFile fichierEntete((dossier / "entete.xml").string(), texteEntete);
+    PendingFile fichierPivot((dossier / "pivot.xml").string(), pivot);
     for (int numero = prochainNumero(dossier, prefixe); numero <= 9999; ++numero) {
         char suffixe[16];
         std::snprintf(suffixe, sizeof suffixe, "%04d", numero);
         std::string nom = prefixe + suffixe;
         fs::path chemin = dossier / (nom + ".xml");
         // A deposit that another sender took meanwhile: try the next number.
-        if (!ecrireNouveauFichier(chemin, pivot)) continue;
-        fs::path cheminEntete = dossier / (nom + ".entete.xml");
-        fs::remove(cheminEntete, ec);
-        if (!ecrireNouveauFichier(cheminEntete, texteEntete))
-            echecEcriture(cheminEntete, "fichier existant");
+        if (!fichierPivot.publishNew(chemin.string())) continue;
+        try {
+            // A header left by an older failure has no declaration: replaced.
+            fichierEntete.replace((dossier / (nom + ".entete.xml")).string());
+        } catch (...) {
+            fs::remove(chemin, ec);
+            throw;
+        }
         return "Dépôt " + nom + " accepté : " + chemin.string();
     }
     echecEcriture(dossier, "plus aucun numéro de dépôt libre pour ce jour");

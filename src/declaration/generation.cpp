@@ -166,8 +166,15 @@ std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
         Info_Retour = messageGeneration(Error::fromCurrentException());
         return {};
     }
-    // The transfer handles its own failures: Info_Retour stays as the caller set it.
-    return Transmettre_Declaration(param);
+    // The transfer shows its own message box; its reason (a full outbox, a
+    // refusal) also goes to Info_Retour, so that a caller without a screen
+    // learns it too.
+    std::optional<Error> erreurTransfert;
+    std::string resultat = Transmettre_Declaration(param, &erreurTransfert);
+    if (erreurTransfert)
+        Info_Retour = std::string(kMessageTransfert) + kSautDouble +
+                      "Description de l'erreur : " + erreurTransfert->description();
+    return resultat;
 }
 
 std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
@@ -184,7 +191,8 @@ std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
     }
 }
 
-std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission& param) {
+std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission& param,
+                                                        std::optional<Error>* erreur) {
     try {
         std::shared_ptr<Connecteur> connecteur = ArdiloDirect();
         if (!connecteur) throw Error::runtime(err::ObjetNonDefini);
@@ -202,6 +210,7 @@ std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission
         return transfert->Transferer(param.XmlDeclaration);
     } catch (...) {
         // The transfer object is gone with the try block's scope.
+        if (erreur) *erreur = Error::fromCurrentException();
     }
     // Shown unconditionally: the library has no way to know whether a user sees it.
     AfficherMessage(kMessageTransfert);

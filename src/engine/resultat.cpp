@@ -1,18 +1,10 @@
 // The result file: every rubric with its exchange text and forced mark.
-#include <filesystem>
-#include <system_error>
-
 #include "engine/calcul_tva.h"
 #include "platform/xml_document.h"
 
 namespace qx {
 
 bool CCalculTVA::Archive() {
-    // The old file goes first, even when the new one then fails to save.
-    if (FichierExiste(fichierResultat_)) {
-        std::error_code ignore;
-        std::filesystem::remove(fichierResultat_, ignore);
-    }
     try {
         // The writer puts the XML declaration with its encoding before the root.
         XmlDocument document;
@@ -29,10 +21,11 @@ bool CCalculTVA::Archive() {
             element.setAttribute("VALEUR", rubrique->AsXML());
             element.setAttribute("FORCE", rubrique->IsForce() ? "1" : "0");
         }
-        std::string raison;
-        if (!document.saveFile(fichierResultat_, "ISO-8859-1", &raison))
-            throw Error(err::AccesFichier, "Impossible d'enregistrer le fichier résultat '" +
-                                               fichierResultat_ + "' : " + raison);
+        // The new file replaces the old one only once it is whole on disk, so
+        // a failure keeps the old one instead of deleting it first. A file
+        // the old deletion could not remove (read-only, a folder, a device)
+        // and the files the computation read are refused.
+        document.saveFile(fichierResultat_, "ISO-8859-1", {fichierDonnee_, fichierRubrique_});
     } catch (const Error& e) {
         LeverErreur(e.number(), e.description());
     }

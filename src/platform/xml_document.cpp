@@ -1,5 +1,6 @@
 #include "platform/xml_document.h"
 
+#include "platform/safe_file.h"
 #include "platform/xml_errors.h"
 
 #include <libxml/parser.h>
@@ -7,6 +8,7 @@
 #include <libxml/xmlsave.h>
 
 #include <cstring>
+#include <new>
 
 namespace qx {
 namespace {
@@ -33,24 +35,6 @@ void collect(xmlNodePtr parent, std::string_view name, std::vector<XmlElement>& 
         collect(child, name, out);
     }
 }
-
-// libxml2 prints I/O failures of a save on stderr; saveFile reports them
-// through its reason instead, so they are kept quiet while it runs.
-void ignoreError(void*, const char*, ...) {}
-
-class QuietErrors {
-public:
-    QuietErrors() : previous_(xmlGenericError), previousContext_(xmlGenericErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, ignoreError);
-    }
-    ~QuietErrors() { xmlSetGenericErrorFunc(previousContext_, previous_); }
-    QuietErrors(const QuietErrors&) = delete;
-    QuietErrors& operator=(const QuietErrors&) = delete;
-
-private:
-    xmlGenericErrorFunc previous_;
-    void* previousContext_;
-};
 
 }  // namespace
 
@@ -181,41 +165,30 @@ std::vector<XmlElement> XmlDocument::elements(std::string_view name) const {
     return out;
 }
 
-bool XmlDocument::saveFile(const std::string& path, const char* encoding,
-                           std::string* reason) const {
-    QuietErrors quiet;
-    xmlResetLastError();
-    xmlSaveCtxtPtr save = xmlSaveToFilename(path.c_str(), encoding, XML_SAVE_AS_XML);
-    if (!save) {
-        if (reason) *reason = "impossible d'ouvrir le fichier en écriture";
-        return false;
-    }
-    long written = xmlSaveDoc(save, D(doc_));
-    int closed = xmlSaveClose(save);
-    if (written < 0 || closed < 0) {
-        if (reason) {
-            const xmlError* error = xmlGetLastError();
-            *reason =
-                error && error->message ? trimmedReason(error->message) : "échec de l'écriture";
-        }
-        return false;
-    }
-    return true;
+void XmlDocument::saveFile(const std::string& path, const char* encoding,
+                           const std::vector<std::string>& inputs) const {
+    writeFileSafely(path, toText(false, true, encoding), inputs);
 }
 
-std::string XmlDocument::toText(bool indent, bool withDeclaration) const {
+std::string XmlDocument::toText(bool indent, bool withDeclaration, const char* encoding) const {
     xmlBufferPtr buffer = xmlBufferCreate();
+    if (!buffer) throw std::bad_alloc();
     int options =
         XML_SAVE_AS_XML | (indent ? XML_SAVE_FORMAT : 0) | (withDeclaration ? 0 : XML_SAVE_NO_DECL);
-    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", options);
-    std::string result;
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, encoding, options);
+    long written = -1;
+    int closed = -1;
     if (save) {
-        xmlSaveDoc(save, D(doc_));
-        xmlSaveClose(save);
+        written = xmlSaveDoc(save, D(doc_));
+        closed = xmlSaveClose(save);
+    }
+    std::string result;
+    if (written >= 0 && closed >= 0)
         result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                       static_cast<size_t>(xmlBufferLength(buffer)));
-    }
     xmlBufferFree(buffer);
+    // The serialisation fails only when memory runs out.
+    if (written < 0 || closed < 0) throw std::bad_alloc();
     return result;
 }
 

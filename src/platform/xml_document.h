@@ -62,11 +62,13 @@ public:
     // Elements of one name at any depth, in document order.
     std::vector<XmlElement> elements(std::string_view name) const;
 
-    // Saves with an XML declaration naming the encoding; characters outside
-    // it are written as character references. False with a reason on failure.
-    bool saveFile(const std::string& path, const char* encoding, std::string* reason) const;
-    // Serialises to UTF-8, optionally indented and without declaration.
-    std::string toText(bool indent, bool withDeclaration) const;
+    // Saves safely (see safe_file.h) with an XML declaration naming the
+    // encoding; characters outside it are written as character references.
+    // Raises 75 when the file cannot be written or is one of `inputs`.
+    void saveFile(const std::string& path, const char* encoding,
+                  const std::vector<std::string>& inputs = {}) const;
+    // Serialises, optionally indented and without declaration.
+    std::string toText(bool indent, bool withDeclaration, const char* encoding = "UTF-8") const;
 
 private:
     explicit XmlDocument(void* doc) : doc_(doc) {}

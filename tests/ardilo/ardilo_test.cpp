@@ -8,6 +8,7 @@
 #include "ardilo/declaration_substitut.h"
 #include "ardilo/erreurs_ardilo.h"
 #include "ardilo/produit_substitut.h"
+#include "support/limite_taille.h"
 #include "support/outils.h"
 
 namespace qx::ardilo {
@@ -175,8 +176,18 @@ TEST(ConnecteurSubstitutTest, FailedTransfersWriteNothing) {
         regler(connecteur->reglages());
         EXPECT_EQ(errorOf([&] { connecteur->Transfert()->Transferer(texte); }), erreur) << erreur;
     }
+    {
+        // A full outbox: the deposit fails whole and leaves nothing.
+        test::LimiteTaille limite(64);
+        const Error e = test::erreurDe([&] { connecteurPret()->Transfert()->Transferer(xml); });
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_NE(e.description().find("fichier trop volumineux"), std::string::npos);
+    }
     EXPECT_EQ(std::distance(fs::directory_iterator(dossier.chemin()), fs::directory_iterator()),
               1);  // the file alone
+    // The failed deposits used up no number.
+    const std::string recu = connecteurPret()->Transfert()->Transferer(xml);
+    EXPECT_NE(recu.find("-0001 accepté : "), std::string::npos) << recu;
     auto c = connecteurPret();
     c->reglages().refus = "service fermé";
     EXPECT_EQ(descriptionOf([&] { c->Transfert()->Transferer(xml); }),

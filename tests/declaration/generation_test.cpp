@@ -222,7 +222,9 @@ TEST(GenerationTest, FailuresGiveTheirMessages) {
          },
          kGenerique + "91\r\n\r\nDescription de l'erreur : Variable objet ou variable de bloc "
                       "With non définie"},
-        {"transfer refused", [&](auto&, auto& d) { reglages(d).refus = "fermé"; }, "avant",
+        {"transfer refused", [&](auto&, auto& d) { reglages(d).refus = "fermé"; },
+         transfert[0] + "\r\n\r\nDescription de l'erreur : Le transfert a été refusé par "
+                        "Ardilo direct : fermé",
          transfert},
     };
     for (const Cas& c : cas) {

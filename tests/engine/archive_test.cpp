@@ -49,25 +49,32 @@ TEST(ArchiveTest, WritesEveryRubricInOrderInLatin1) {
     EXPECT_EQ(lireFichier(resultat), entete + "<RESULTATTVA>" + fin);
 }
 
-TEST(ArchiveTest, FailuresAreRaisedWithThePath) {
+TEST(ArchiveTest, FailuresKeepTheOldFileAndNeverTouchTheFilesRead) {
     DossierTemporaire d;
-    const std::string fichier = ecrire(d, "fichier", "x"),
-                      rubriques =
-                          "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='DT' TYPE='D'/></IMPRIME></R>";
-    for (const std::string& sortie : {std::string(), chemin(d, "absent/r.xml")}) {
+    const std::string rubriques =
+        "<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='DT' TYPE='D'/></IMPRIME></R>";
+    const std::string donnees = chemin(d, "d.xml"), parametres = chemin(d, "p.xml");
+    const std::pair<std::string, std::string> cas[] = {
+        {"", "aucun chemin n'est donné"},
+        {chemin(d, "absent/r.xml"), "dossier introuvable"},
+        {donnees, "c'est le fichier lu « " + donnees + " »"},
+        {d.chemin().string() + "/./p.xml", "c'est le fichier lu « " + parametres + " »"},
+    };
+    for (const auto& [sortie, raison] : cas) {
         auto moteur = calculer(d, rubriques, "<D/>", sortie);
         const Error e = erreurDe([&] { moteur->Archive(); });
-        const std::string debut =
-            "Impossible d'enregistrer le fichier résultat '" + sortie + "' : ";
-        EXPECT_EQ(std::to_string(e.number()) + " " + e.description().substr(0, debut.size()),
-                  "75 " + debut);
+        EXPECT_EQ(std::to_string(e.number()) + " " + e.description(),
+                  "75 Impossible d'écrire le fichier « " + sortie + " » : " + raison);
+        EXPECT_EQ(lireFichier(donnees), "<D/>");
+        EXPECT_EQ(lireFichier(parametres), rubriques);
     }
-    // The old file goes first, even when the new one then fails: a date
-    // rubric holding a text that is no date has no exchange text.
+    // A date rubric holding a text that is no date has no exchange text: the
+    // call fails before writing and the old file stays.
+    const std::string fichier = ecrire(d, "fichier", "x");
     auto moteur = calculer(d, rubriques, "<D/>", fichier);
     moteur->Rubriques()->Item(Value("CA3DT"))->SetValeur(Value("pas une date"));
     EXPECT_EQ(erreurDe([&] { moteur->Archive(); }).number(), 13);
-    EXPECT_FALSE(std::filesystem::exists(fichier));
+    EXPECT_EQ(lireFichier(fichier), "x");
 }
 
 }  // namespace
