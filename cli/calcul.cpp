@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "checks/verification.h"
 #include "commande.h"
@@ -13,16 +14,20 @@
 #include "parametres.h"
 #include "platform/clock.h"
 #include "progression.h"
+#include "source_fec.h"
 #include "tableau.h"
+#include "temporaire.h"
 
 namespace qxtva {
 namespace {
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kModele =
     "Usage : qxtva calcul --donnees DONNEES.xml --rubriques RUBRIQUES.xml --resultat RESULTAT.xml\n"
     "                     [--type T] [--acompte N:PAYE:RESTANT]... [--date-jour AAAA-MM-JJ] "
     "[--quiet]\n"
     "                     [--strict]\n"
+    "        qxtva calcul --fec F [--correspondances M] [--debut D --fin D] [--credit C]\n"
+    "                     --rubriques RUBRIQUES.xml --resultat RESULTAT.xml [...]\n"
     "\n"
     "Calcule la déclaration à partir du fichier de données comptables et du fichier de\n"
     "description des rubriques, écrit le fichier résultat et affiche les rubriques calculées.\n"
@@ -37,6 +42,9 @@ constexpr std::string_view kUsage =
     "  --date-jour D    date du jour à retenir, AAAA-MM-JJ\n"
     "  --quiet          n'affiche pas les rubriques\n"
     "  --strict         refuse de calculer quand « qxtva verifier » trouve des erreurs\n"
+    "  --fec F          calcule à partir du fichier des écritures comptables (FEC) au lieu\n"
+    "                   d'un fichier de données (voir « qxtva fec2donnees --help ») :\n"
+    "%FEC%"
     "\n"
     "Les fichiers sont vérifiés comme par « qxtva verifier » : s'il y a des erreurs ou des\n"
     "avertissements, une ligne sur stderr les compte et donne la commande qui les détaille.\n"
@@ -44,8 +52,16 @@ constexpr std::string_view kUsage =
     "Sortie : 0 succès, 2 erreur du calcul (« erreur NUMERO : DESCRIPTION » sur stderr),\n"
     "64 mauvais usage.\n";
 
-constexpr std::array<DefinitionOption, 8> kOptions = {{
-    {"donnees", true, false, true},
+std::string usage() {
+    std::string texte(kModele);
+    texte.replace(texte.find("%FEC%"), 5, kUsageFEC);
+    return texte;
+}
+const std::string kUsage = usage();
+
+constexpr std::array<DefinitionOption, 9> kOptionsCalcul = {{
+    {"donnees", true, false, false},
+    {"fec", true, false, false},
     {"rubriques", true, false, true},
     {"resultat", true, false, true},
     {"type", true, false, false},
@@ -56,10 +72,22 @@ constexpr std::array<DefinitionOption, 8> kOptions = {{
 }};
 
 int executer(const Arguments& arguments) {
-    Options options = Options::analyser(arguments, kOptions);
+    std::vector<DefinitionOption> definitions(kOptionsCalcul.begin(), kOptionsCalcul.end());
+    definitions.insert(definitions.end(), kOptionsFEC.begin(), kOptionsFEC.end());
+    Options options = Options::analyser(arguments, definitions);
     if (options.aide()) {
         std::cout << kUsage;
         return kSortieSucces;
+    }
+    if (options.present("donnees") == options.present("fec"))
+        throw ErreurUsage("une source et une seule : --donnees ou --fec");
+    std::optional<SourceFEC> fec;
+    if (auto fichier = options.valeur("fec")) {
+        fec = SourceFEC::lire(*fichier, options);
+    } else {
+        for (const DefinitionOption& d : kOptionsFEC)
+            if (options.present(d.nom))
+                throw ErreurUsage("l'option --" + std::string(d.nom) + " va avec --fec");
     }
     std::string type = lireType(options.valeur("type"));
     const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
@@ -71,7 +99,12 @@ int executer(const Arguments& arguments) {
     qx::Acomptes() = acomptes;
     if (dateJour) qx::fixerDateDuJour(*dateJour);
 
-    const std::string donnees = *options.valeur("donnees");
+    std::optional<FichierTemporaire> converti;
+    if (fec) {
+        converti.emplace("qxtva-donnees", ".xml");
+        fec->convertir(converti->chemin(), std::cerr);
+    }
+    const std::string donnees = converti ? converti->chemin() : *options.valeur("donnees");
     const std::string rubriques = *options.valeur("rubriques");
     // The checks only look; the computation is the same with or without them.
     qx::Verification verification = qx::VerifierFichiers(rubriques, donnees);
@@ -93,9 +126,10 @@ int executer(const Arguments& arguments) {
     calcul->Archive();
     qx::VerifierCalcul(calcul, verification);
     if (!options.present("quiet")) afficherRubriques(std::cout, *calcul->Rubriques());
+    // The data file converted from a FEC is gone by then: no command to repeat.
     if (verification.nombre(qx::Gravite::Erreur) + verification.nombre(qx::Gravite::Avertissement))
         std::cerr << resumeVerification(verification)
-                  << " ; détail : " << ligneVerifier(rubriques, donnees, type) << '\n';
+                  << (fec ? "" : " ; détail : " + ligneVerifier(rubriques, donnees, type)) << '\n';
     return kSortieSucces;
 }
 

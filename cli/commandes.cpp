@@ -7,14 +7,15 @@ namespace qxtva {
 // Each subcommand defines its entry in its own file.
 extern const Commande commandeCalcul;
 extern const Commande commandeDeclarer;
+extern const Commande commandeFec2Donnees;
 extern const Commande commandeMontant;
 extern const Commande commandePivot;
 extern const Commande commandeReglements;
 extern const Commande commandeVerifier;
 
 namespace {
-const std::array<const Commande*, 6> kCommandes = {
-    &commandeCalcul, &commandeDeclarer,   &commandeMontant,
+const std::array<const Commande*, 7> kCommandes = {
+    &commandeCalcul, &commandeDeclarer,   &commandeFec2Donnees, &commandeMontant,
     &commandePivot,  &commandeReglements, &commandeVerifier,
 };
 }  // namespace

@@ -13,10 +13,15 @@ Options Options::analyser(const Arguments& arguments,
             options.aide_ = true;
             continue;
         }
-        if (argument.size() < 3 || argument.compare(0, 2, "--") != 0)
-            throw ErreurUsage("argument inattendu « " + argument + " »");
+        auto court = std::find_if(
+            definitions.begin(), definitions.end(),
+            [&](const DefinitionOption& d) { return !d.court.empty() && d.court == argument; });
+        if (argument.size() < 3 || argument.compare(0, 2, "--") != 0) {
+            if (court == definitions.end())
+                throw ErreurUsage("argument inattendu « " + argument + " »");
+        }
 
-        std::string nom = argument.substr(2);
+        std::string nom = court != definitions.end() ? std::string(court->nom) : argument.substr(2);
         std::optional<std::string> valeur;
         if (size_t egal = nom.find('='); egal != std::string::npos) {
             valeur = nom.substr(egal + 1);

@@ -1,5 +1,6 @@
 // Reads a subcommand's options: "--nom valeur" or "--nom=valeur" for an
-// option with a value, "--nom" alone for a switch. "--help" or "-h" asks
+// option with a value, "--nom" alone for a switch, "-o valeur" for an
+// option with a one-letter form. "--help" or "-h" asks
 // for the usage. Anything else is wrong usage (ErreurUsage).
 #pragma once
 
@@ -19,6 +20,7 @@ struct DefinitionOption {
     bool avecValeur = true;
     bool repetable = false;
     bool obligatoire = false;
+    std::string_view court = {};  // a one-letter form, "-o", when there is one
 };
 
 class Options {

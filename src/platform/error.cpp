@@ -34,6 +34,9 @@ constexpr Entry kTable[] = {
      "Cas non prévue par la dll : Impossible de charger un fichier résultat en tant que fichier "
      "de données"},
     {err::ErrCalcul_DocumentXML, "Impossible de créer un document XML"},
+    {err::ErrFEC_Entete, "En-tête absent ou incomplet dans le fichier des écritures comptables"},
+    {err::ErrFEC_Ligne, "Ligne illisible dans le fichier des écritures comptables"},
+    {err::ErrFEC_Correspondances, "Ligne illisible dans le fichier de correspondances"},
 };
 
 // Run-time numbers are small positive ones; result codes have the high bit set.

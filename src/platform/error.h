@@ -40,6 +40,12 @@ inline constexpr int32_t ErrCalcul_FichierRubriques = hresult(0x80040203);
 inline constexpr int32_t ErrCalcul_CheminResultat = hresult(0x80040204);
 inline constexpr int32_t ErrCalcul_ChargementResultat = hresult(0x80040205);
 inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
+
+// The ledger export (FEC) reader and its account mapping; their descriptions
+// name the file, the line and, for the ledger, the column.
+inline constexpr int32_t ErrFEC_Entete = hresult(0x80042001);           // header missing or incomplete
+inline constexpr int32_t ErrFEC_Ligne = hresult(0x80042002);            // a line that cannot be read
+inline constexpr int32_t ErrFEC_Correspondances = hresult(0x80042003);  // a mapping line
 }  // namespace err
 
 class Error : public std::exception {
