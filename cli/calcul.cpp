@@ -13,10 +13,10 @@
 #include "options.h"
 #include "parametres.h"
 #include "platform/clock.h"
+#include "platform/temporary_file.h"
 #include "progression.h"
 #include "source_fec.h"
 #include "tableau.h"
-#include "temporaire.h"
 
 namespace qxtva {
 namespace {
@@ -99,12 +99,12 @@ int executer(const Arguments& arguments) {
     qx::Acomptes() = acomptes;
     if (dateJour) qx::fixerDateDuJour(*dateJour);
 
-    std::optional<FichierTemporaire> converti;
+    std::optional<qx::TemporaryFile> converti;
     if (fec) {
         converti.emplace("qxtva-donnees", ".xml");
-        fec->convertir(converti->chemin(), std::cerr);
+        fec->convertir(converti->path(), std::cerr);
     }
-    const std::string donnees = converti ? converti->chemin() : *options.valeur("donnees");
+    const std::string donnees = converti ? converti->path() : *options.valeur("donnees");
     const std::string rubriques = *options.valeur("rubriques");
     // The checks only look; the computation is the same with or without them.
     qx::Verification verification = qx::VerifierFichiers(rubriques, donnees);

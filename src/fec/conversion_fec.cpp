@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "platform/error.h"
-#include "platform/xml_document.h"
-
 namespace qx::fec {
 
 SyntheseFEC SynthetiserFEC(const std::string& cheminFEC, const TableCorrespondances& table,
@@ -50,26 +47,15 @@ SyntheseFEC SynthetiserFEC(const std::string& cheminFEC, const TableCorrespondan
 
 void EcrireDonneesTVA(const SyntheseFEC& synthese, const EnteteDonnees& entete,
                       const std::string& chemin) {
-    XmlDocument document;
-    XmlElement racine = document.createRoot("DONNEESTVA");
-    XmlElement params = racine.appendChild("PARAMS");
-    if (entete.creditTVA) params.setAttribute("CREDITTVA", *entete.creditTVA);
-    if (!entete.dateDebut.empty()) params.setAttribute("DATEDEBUT", entete.dateDebut);
-    if (!entete.dateFin.empty()) params.setAttribute("DATEFIN", entete.dateFin);
-    XmlElement donnees = racine.appendChild("DONNEES");
+    std::vector<LigneDonnees> lignes;
     for (const SoldeCompte& compte : synthese.comptes) {
         // A nil balance feeds nothing: it is left out.
         if (compte.solde == 0) continue;
-        XmlElement ligne = donnees.appendChild("LIGNE");
-        ligne.setAttribute("COMPTE", compte.compte);
-        ligne.setAttribute("MONTANT", MontantVersTexte(compte.solde));
-        ligne.setAttribute("TYPETAUX", compte.imputation ? compte.imputation->typeTaux : "");
-        ligne.setAttribute("CATEGORIEAV", compte.imputation ? compte.imputation->categorie : "");
+        const Imputation* i = compte.imputation;
+        lignes.push_back({compte.compte, MontantVersTexte(compte.solde), i ? i->typeTaux : "",
+                          i ? i->categorie : ""});
     }
-    std::string raison;
-    if (!document.saveFile(chemin, "UTF-8", &raison))
-        throw Error(err::AccesFichier, std::string(errorDescription(err::AccesFichier)) + " : " +
-                                           chemin + " (" + raison + ")");
+    EcrireFichierDonnees(lignes, entete, chemin);
 }
 
 }  // namespace qx::fec

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fec/correspondances_fec.h"
+#include "fec/fichier_donnees.h"
 #include "fec/lecteur_fec.h"
 
 namespace qx::fec {
@@ -41,15 +42,8 @@ SyntheseFEC SynthetiserFEC(const std::string& cheminFEC, const TableCorrespondan
                            const PeriodeFEC& periode,
                            const std::function<void(uint64_t, uint64_t)>& progression = {});
 
-struct EnteteDonnees {
-    std::optional<std::string> creditTVA;  // the credit carried forward, as given
-    std::string dateDebut, dateFin;        // AAAA-MM-JJ, or empty
-};
-
-// Writes the DONNEESTVA file: PARAMS (credit and period when given), then
-// under DONNEES one LIGNE per account whose balance is not zero, with
-// COMPTE, MONTANT ("." decimals), TYPETAUX and CATEGORIEAV (empty for an
-// account no rule covers). Raises the writer's failure with the path.
+// Writes the data file: one LIGNE per account whose balance is not zero,
+// with its rate type and category (empty for an account no rule covers).
 void EcrireDonneesTVA(const SyntheseFEC& synthese, const EnteteDonnees& entete,
                       const std::string& chemin);
 
