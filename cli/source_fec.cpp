@@ -53,7 +53,9 @@ void SourceFEC::convertir(const std::string& donnees, std::ostream& avertissemen
     const qx::fec::SyntheseFEC synthese = qx::fec::SynthetiserFEC(fichier, table, periode);
     for (const std::string& avertissement : synthese.avertissements)
         avertissements << "avertissement : " << avertissement << '\n';
-    qx::fec::EcrireDonneesTVA(synthese, entete, donnees);
+    std::vector<std::string> entrees = {fichier};
+    if (correspondances) entrees.push_back(*correspondances);
+    qx::fec::EcrireDonneesTVA(synthese, entete, donnees, entrees);
 }
 
 }  // namespace qxtva

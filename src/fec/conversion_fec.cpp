@@ -46,7 +46,7 @@ SyntheseFEC SynthetiserFEC(const std::string& cheminFEC, const TableCorrespondan
 }
 
 void EcrireDonneesTVA(const SyntheseFEC& synthese, const EnteteDonnees& entete,
-                      const std::string& chemin) {
+                      const std::string& chemin, const std::vector<std::string>& entrees) {
     std::vector<LigneDonnees> lignes;
     for (const SoldeCompte& compte : synthese.comptes) {
         // A nil balance feeds nothing: it is left out.
@@ -55,7 +55,7 @@ void EcrireDonneesTVA(const SyntheseFEC& synthese, const EnteteDonnees& entete,
         lignes.push_back({compte.compte, MontantVersTexte(compte.solde), i ? i->typeTaux : "",
                           i ? i->categorie : ""});
     }
-    EcrireFichierDonnees(lignes, entete, chemin);
+    EcrireFichierDonnees(lignes, entete, chemin, entrees);
 }
 
 }  // namespace qx::fec

@@ -45,6 +45,6 @@ SyntheseFEC SynthetiserFEC(const std::string& cheminFEC, const TableCorrespondan
 // Writes the data file: one LIGNE per account whose balance is not zero,
 // with its rate type and category (empty for an account no rule covers).
 void EcrireDonneesTVA(const SyntheseFEC& synthese, const EnteteDonnees& entete,
-                      const std::string& chemin);
+                      const std::string& chemin, const std::vector<std::string>& entrees = {});
 
 }  // namespace qx::fec

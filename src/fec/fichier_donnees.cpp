@@ -1,12 +1,11 @@
 #include "fec/fichier_donnees.h"
 
-#include "platform/error.h"
 #include "platform/xml_document.h"
 
 namespace qx::fec {
 
 void EcrireFichierDonnees(const std::vector<LigneDonnees>& lignes, const EnteteDonnees& entete,
-                          const std::string& chemin) {
+                          const std::string& chemin, const std::vector<std::string>& entrees) {
     XmlDocument document;
     XmlElement racine = document.createRoot("DONNEESTVA");
     XmlElement params = racine.appendChild("PARAMS");
@@ -21,10 +20,7 @@ void EcrireFichierDonnees(const std::vector<LigneDonnees>& lignes, const EnteteD
         ligne.setAttribute("TYPETAUX", l.typeTaux);
         ligne.setAttribute("CATEGORIEAV", l.categorie);
     }
-    std::string raison;
-    if (!document.saveFile(chemin, "UTF-8", &raison))
-        throw Error(err::AccesFichier, std::string(errorDescription(err::AccesFichier)) + " : " +
-                                           chemin + " (" + raison + ")");
+    document.saveFile(chemin, "UTF-8", entrees);
 }
 
 }  // namespace qx::fec

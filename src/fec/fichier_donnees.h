@@ -21,8 +21,9 @@ struct EnteteDonnees {
     std::string dateDebut, dateFin;        // AAAA-MM-JJ, or empty
 };
 
-// Raises 75 with the path and the reason when the file cannot be written.
+// Written safely; raises 75 with the path and the reason when the file
+// cannot be written or is one of `entrees` (the files it is made from).
 void EcrireFichierDonnees(const std::vector<LigneDonnees>& lignes, const EnteteDonnees& entete,
-                          const std::string& chemin);
+                          const std::string& chemin, const std::vector<std::string>& entrees = {});
 
 }  // namespace qx::fec
