@@ -8,15 +8,16 @@ namespace qxtva {
 extern const Commande commandeCalcul;
 extern const Commande commandeDeclarer;
 extern const Commande commandeFec2Donnees;
+extern const Commande commandeLot;
 extern const Commande commandeMontant;
 extern const Commande commandePivot;
 extern const Commande commandeReglements;
 extern const Commande commandeVerifier;
 
 namespace {
-const std::array<const Commande*, 7> kCommandes = {
-    &commandeCalcul, &commandeDeclarer,   &commandeFec2Donnees, &commandeMontant,
-    &commandePivot,  &commandeReglements, &commandeVerifier,
+const std::array<const Commande*, 8> kCommandes = {
+    &commandeCalcul,  &commandeDeclarer, &commandeFec2Donnees, &commandeLot,
+    &commandeMontant, &commandePivot,    &commandeReglements,  &commandeVerifier,
 };
 }  // namespace
 
