@@ -11,13 +11,14 @@ extern const Commande commandeFec2Donnees;
 extern const Commande commandeLot;
 extern const Commande commandeMontant;
 extern const Commande commandePivot;
+extern const Commande commandeRapport;
 extern const Commande commandeReglements;
 extern const Commande commandeVerifier;
 
 namespace {
-const std::array<const Commande*, 8> kCommandes = {
-    &commandeCalcul,  &commandeDeclarer, &commandeFec2Donnees, &commandeLot,
-    &commandeMontant, &commandePivot,    &commandeReglements,  &commandeVerifier,
+const std::array<const Commande*, 9> kCommandes = {
+    &commandeCalcul, &commandeDeclarer, &commandeFec2Donnees, &commandeLot,      &commandeMontant,
+    &commandePivot,  &commandeRapport,  &commandeReglements,  &commandeVerifier,
 };
 }  // namespace
 
