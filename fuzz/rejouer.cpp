@@ -1,0 +1,23 @@
+// The fuzz targets without libFuzzer: runs each file given through the
+// target once, so that the seeds and every input that once failed are
+// replayed by the ordinary test builds.
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", argv[i]);
+            return 1;
+        }
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    }
+    return 0;
+}
