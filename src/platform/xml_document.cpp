@@ -120,6 +120,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    closeToOutsideInput(ctxt);
     FirstXmlError first;
     xmlDocPtr doc;
     {
@@ -134,6 +135,7 @@ XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
     if (text.size() > static_cast<size_t>(INT32_MAX))
         return xmlFreeParserCtxt(ctxt), XmlParseFailure{XML_ERR_NO_MEMORY, 0, "document too large"};
+    closeToOutsideInput(ctxt);
     FirstXmlError first;
     xmlDocPtr doc;
     {

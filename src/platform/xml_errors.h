@@ -19,6 +19,17 @@ inline constexpr int kDocumentParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR
                                              XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS |
                                              XML_PARSE_COMPACT;
 
+// Whatever a document says, nothing outside it is read or fetched: no
+// external entity, no external DTD. The options already leave them alone;
+// this makes sure no resolver is ever asked.
+inline xmlParserInputPtr refuseOutsideInput(void*, const xmlChar*, const xmlChar*) {
+    return nullptr;
+}
+inline void closeToOutsideInput(xmlParserCtxtPtr ctxt) {
+    ctxt->sax->resolveEntity = refuseOutsideInput;
+    ctxt->sax->externalSubset = nullptr;
+}
+
 // A parser message without its trailing line breaks.
 inline std::string trimmedReason(const char* message) {
     std::string reason = message ? message : "";

@@ -141,6 +141,7 @@ void XmlScanner::scanner(Handler& handler) {
     // external entities cannot stand in attribute values, and the network is off.
     xmlCtxtUseOptions(ctxt,
                       XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    closeToOutsideInput(ctxt);
 
     uint64_t read = got;
     bool stopped = false;

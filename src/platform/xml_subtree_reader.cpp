@@ -188,6 +188,7 @@ std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, H
     ctxt->sax->comment = comment;
     ctxt->sax->processingInstruction = processingInstruction;
     ctxt->sax->reference = reference;
+    closeToOutsideInput(ctxt);
 
     ReadState state{ctxt, &handler, nullptr};
     FirstXmlError first;
