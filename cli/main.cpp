@@ -13,7 +13,8 @@ namespace {
 
 void afficherUsage(std::ostream& sortie) {
     sortie << "Usage : qxtva COMMANDE [OPTIONS]...\n"
-              "        qxtva COMMANDE --help\n\n"
+              "        qxtva COMMANDE --help\n"
+              "        qxtva --version\n\n"
               "Commandes :\n";
     size_t largeur = 0;
     for (const qxtva::Commande* commande : qxtva::commandes())
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
         return qxtva::kSortieUsage;
     }
     std::string nom = argv[1];
+    if (nom == "--version") {
+        std::cout << "qxtva " QX_VERSION "\n";
+        return qxtva::kSortieSucces;
+    }
     if (nom == "--help" || nom == "-h" || nom == "help") {
         afficherUsage(std::cout);
         return qxtva::kSortieSucces;
