@@ -22,11 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "plancher.h"
 #include "platform/error.h"
 #include "platform/xml_scanner.h"
+#include "rubrics/rubrique_interne.h"
 
 extern char** environ;
 
@@ -102,8 +104,8 @@ Resultat mesurer(const std::vector<std::string>& args) {
         // Outside the timing: how much the pass fed, to compare runs.
         auto rubriques = moteur->Rubriques();
         for (int32_t i = 1; i <= rubriques->Count(); ++i) {
-            const auto& rub = rubriques->at(i);
-            if (rub->TypeRubrique() != qx::EnumRubrType_Nombre) continue;
+            const auto& rub = qx::CalculInterne::Rubrique(*rubriques, i);
+            if (qx::RubriqueInterne::TypeRubrique(*rub) != qx::EnumRubrType_Nombre) continue;
             r.controle += std::fabs(rub->AsDouble());
             if (rub->AsDouble() != 0) ++r.elements;  // rubrics that received something
         }
@@ -113,18 +115,19 @@ Resultat mesurer(const std::vector<std::string>& args) {
     } else if (quoi == "chaine") {
         auto moteur = qx::CCalculTVA::Creer();
         auto rubriques = moteur->Rubriques();
-        rubriques->ChargerFichier(args.at(1));
+        qx::CalculInterne::ChargerFichier(*rubriques, args.at(1));
         uint64_t appels = std::stoull(args.at(2));
-        const auto& source = rubriques->at(1);
+        const auto& source = qx::CalculInterne::Rubrique(*rubriques, 1);
         debut = Horloge::now();
         // Amounts go up and down so that the values stay in a usual range.
         for (uint64_t i = 0; i < appels; ++i)
-            source->AjouterValeur(i % 2 ? -12.34 : 56.78 + static_cast<double>(i % 7));
+            qx::RubriqueInterne::AjouterValeur(*source,
+                                               i % 2 ? -12.34 : 56.78 + static_cast<double>(i % 7));
         auto fin = Horloge::now();
         r.secondes = std::chrono::duration<double>(fin - debut).count();
         r.lignes = appels;
         r.elements = static_cast<uint64_t>(rubriques->Count());
-        r.controle = rubriques->at(rubriques->Count())->AsDouble();
+        r.controle = qx::CalculInterne::Rubrique(*rubriques, rubriques->Count())->AsDouble();
         r.picKo = picMemoireKo();
         return r;
     } else {

@@ -1,4 +1,5 @@
 #include "progression.h"
+#include "engine/calcul_interne.h"
 
 #include <unistd.h>
 
@@ -13,12 +14,13 @@ Progression::Progression(qx::CCalculTVA& calcul, const std::string& fichierDonne
     uintmax_t taille = std::filesystem::file_size(fichierDonnees, erreur);
     if (erreur || taille < kTailleMinimale || !isatty(STDERR_FILENO)) return;
     calcul_ = &calcul;
-    calcul.SetProgression([this](uint64_t lus, uint64_t total) { afficher(lus, total); });
+    qx::CalculInterne::SetProgression(
+        calcul, [this](uint64_t lus, uint64_t total) { afficher(lus, total); });
 }
 
 Progression::~Progression() {
     effacer();
-    if (calcul_) calcul_->SetProgression({});
+    if (calcul_) qx::CalculInterne::SetProgression(*calcul_, {});
 }
 
 void Progression::afficher(uint64_t lus, uint64_t total) {

@@ -42,7 +42,7 @@ int executer(const Arguments& arguments) {
         std::cout << "Paiement " << ++numero << " : mode " << paiement->vMode() << ", "
                   << paiement->vNbVirement() << " virement(s), référence « "
                   << paiement->vReference() << " »\n";
-        const auto& prelevements = paiement->PrelevementsExistants();
+        const auto& prelevements = qx::PrelevementsExistants(*paiement);
         if (!prelevements) continue;
         int rang = 0;
         for (const auto& prelevement : prelevements->NewEnum()) {

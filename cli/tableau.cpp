@@ -1,4 +1,5 @@
 #include "tableau.h"
+#include "engine/calcul_interne.h"
 
 #include <algorithm>
 #include <sstream>
@@ -42,7 +43,7 @@ void afficherRubriques(std::ostream& sortie, const qx::CRubriques& rubriques) {
     size_t largeurValeur = largeurAffichee(titreValeur);
     int forcees = 0;
     for (int32_t i = 1; i <= rubriques.Count(); ++i) {
-        const auto& rubrique = rubriques.at(i);
+        const auto& rubrique = qx::CalculInterne::Rubrique(rubriques, i);
         if (!rubrique) continue;
         LigneTableau ligne{rubrique->CodeImprime(), rubrique->CodeRubrique(), rubrique->AsXML(),
                            rubrique->IsForce()};

@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "checks/verification_modele.h"
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
-#include "platform/error.h"
 #include "engine/declaration_courante.h"
+#include "platform/error.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -34,7 +36,7 @@ size_t Caracteres(std::string_view texte) {
 }  // namespace
 
 void VerifierCalcul(const std::shared_ptr<CCalculTVA>& calcul, Verification& verification) {
-    const std::string& fichier = calcul->FichierRubriqueTVA();
+    const std::string& fichier = CalculInterne::FichierRubriqueTVA(*calcul);
     // The lines of the rubrics, from the file as written.
     Verification ignoree;
     const verif::Parametrage parametrage = verif::LireParametrage(fichier, ignoree);
@@ -45,11 +47,13 @@ void VerifierCalcul(const std::shared_ptr<CCalculTVA>& calcul, Verification& ver
 
     const std::vector<std::shared_ptr<CRubrique>> rubriques = calcul->Rubriques()->NewEnum();
     for (const std::shared_ptr<CRubrique>& total : rubriques) {
-        if (total->TypeRubrique() != EnumRubrType_Nombre || AlimenteeAutrement(*total)) continue;
+        if (RubriqueInterne::TypeRubrique(*total) != EnumRubrType_Nombre ||
+            AlimenteeAutrement(*total))
+            continue;
         double attendu = 0;
         std::string detail;
         for (const std::shared_ptr<CRubrique>& part : rubriques) {
-            if (part->TypeRubrique() != EnumRubrType_Nombre) continue;
+            if (RubriqueInterne::TypeRubrique(*part) != EnumRubrType_Nombre) continue;
             for (const auto& ligne : part->LignesDependance()->NewEnum()) {
                 if (ligne->RubriqueDep() != total) continue;
                 const double valeur = part->AsDouble();

@@ -38,7 +38,7 @@ public:
     Cls_DeclarationTVA(const Cls_DeclarationTVA&) = delete;
     Cls_DeclarationTVA& operator=(const Cls_DeclarationTVA&) = delete;
 
-    // ---- Public members, in the order hosts see them ----
+    // ---- The host interface, in slot order ----
     // Conversion_Pivot, Generer_Declaration_TVA, GetMontantAPayer and
     // Init_Reglements live in source files of their own, beside the
     // private helpers they declare below.
@@ -92,14 +92,10 @@ public:
     // Appends the payments of a stored declaration to Obj_Paiements.
     bool Init_Reglements(const std::string& CheminPivot);
 
-    // ---- Library side ----
-    bool TestFile() const { return testFile_; }
-    int16_t OpCoCode() const { return opCoCode_; }
-    // The stored texts of the period ends; empty until set.
-    const std::string& DateDebutTexte() const { return dateDebut_; }
-    const std::string& DateFinTexte() const { return dateFin_; }
-
 private:
+    // Read back by the tools and tests: declaration/declaration_interne.h.
+    friend struct DeclarationInterne;
+
     // The header data handed to the transfer step.
     struct TParamTransmission {
         std::string Commentaires;

@@ -59,7 +59,7 @@ void remplirReglements(ReglementsEdi& reglements, const Cls_Paiements& paiements
         reglement->SetMode(static_cast<int32_t>(paiement->vMode()));
         reglement->SetNbVirement(paiement->vNbVirement());
         // Reading the debits must not create them on the host's record.
-        const std::shared_ptr<Cls_Prelevements>& prelevements = paiement->PrelevementsExistants();
+        const std::shared_ptr<Cls_Prelevements>& prelevements = PrelevementsExistants(*paiement);
         if (!prelevements || prelevements->Count() == 0) continue;
         std::shared_ptr<PrelevementsEdi> prelevementsEdi = reglement->PrelevementsEdi();
         for (const std::shared_ptr<Cls_Prelevement>& prelevement : prelevements->NewEnum()) {
@@ -116,8 +116,8 @@ void Cls_DeclarationTVA::RemplirDeclaration(DeclarationEdi& declaration) {
     redevable->SetEmail(redevable_->vEmail());
 
     std::shared_ptr<PeriodeEdi> periode = depot->PeriodeEdi();
-    periode->SetDateDebut(dateDuTexte(DateDebutTexte()));
-    periode->SetDateFin(dateDuTexte(DateFinTexte()));
+    periode->SetDateDebut(dateDuTexte(dateDebut_));
+    periode->SetDateFin(dateDuTexte(dateFin_));
 
     if (paiements_->Count() > 0) remplirReglements(*depot->ReglementsEdi(), *paiements_);
 }
@@ -156,10 +156,10 @@ std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
         param.XmlDeclaration = Indenter_XML(declaration->TexteXML(), true, true);
         param.Commentaires = vCommentaires();
         param.Description = vDescription();
-        param.OpCoCode = OpCoCode();
-        param.TestFile = TestFile();
-        param.Date_Debut = dateDuTexte(DateDebutTexte());
-        param.Date_Fin = dateDuTexte(DateFinTexte());
+        param.OpCoCode = opCoCode_;
+        param.TestFile = testFile_;
+        param.Date_Debut = dateDuTexte(dateDebut_);
+        param.Date_Fin = dateDuTexte(dateFin_);
         param.SIRET = vSIRET();
         param.NomDebiteur = vNomDebiteur();
     } catch (...) {

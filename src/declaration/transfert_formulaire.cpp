@@ -125,7 +125,7 @@ void Cls_DeclarationTVA::Transferer_Acomptes(const std::shared_ptr<FormulaireEdi
     if (!formulaire) return;
     const int32_t type = formulaire->FormType();
     if (!UtiliseFormulaireCA12(NomDuCodeFormulaire(type))) return;
-    std::optional<Date> fin = parseDateText(DateFinTexte());
+    std::optional<Date> fin = parseDateText(dateFin_);
     if (!fin) return;
     const CivilDate jourFin = toCivil(*fin);
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "checks/controle_tva.h"
+#include "engine/calcul_interne.h"
 #include "engine/correspondances.h"
 
 namespace qx {
@@ -15,7 +16,7 @@ std::shared_ptr<CCalculTVA> CCalculTVA::Creer() {
 std::shared_ptr<CRubriques> CCalculTVA::Rubriques() {
     if (!rubriques_) {
         rubriques_ = std::make_shared<CRubriques>();
-        rubriques_->SetCalculTVA(shared_from_this());
+        CalculInterne::SetCalculTVA(*rubriques_, shared_from_this());
     }
     return rubriques_;
 }
@@ -30,7 +31,7 @@ bool CCalculTVA::Init(const std::string& FichierDonneeTVA, const std::string& Fi
     fichierResultat_ = FichierResultTVA;
 
     rubriques_.reset();
-    Rubriques()->ChargerFichier(fichierRubrique_);
+    CalculInterne::ChargerFichier(*Rubriques(), fichierRubrique_);
     CalculerRubriques();
 
     // The checks only correct; what they report does not stop the computation.

@@ -19,31 +19,21 @@ class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCal
 public:
     static std::shared_ptr<CCalculTVA> Creer();
 
-    // Public members, in the order hosts see them.
+    // The host interface, in slot order.
     std::shared_ptr<CRubriques> Rubriques();
     bool Archive();
     bool Init(const std::string& FichierDonneeTVA, const std::string& FichierRubriqueTVA,
               const std::string& FichierResultTVA);
     bool Reloaded() const { return false; }
 
-    // Library side.
-    bool CalculTermine() const override { return calculTermine_; }
-    const std::string& FichierDonneeTVA() const { return fichierDonnee_; }
-    const std::string& FichierRubriqueTVA() const { return fichierRubrique_; }
-    const std::string& FichierResultTVA() const { return fichierResultat_; }
-    // Reports the bytes read during the data pass (for a progress display).
-    void SetProgression(XmlScanner::Progress progress) { progression_ = std::move(progress); }
-    // Off by default: with two cores or more the data pass makes its
-    // additions on a second thread. On, the whole pass runs on the calling
-    // thread (same results), for a caller whose progress handler, or whose
-    // objects the additions reach, must not be touched from another thread.
-    void SetPasseSurFilAppelant(bool oui) { passeSurFilAppelant_ = oui; }
-
 private:
+    // The library side (loader, data pass, checks, tools): engine/calcul_interne.h.
+    friend struct CalculInterne;
     class Evenements;
     struct Passe;
 
     CCalculTVA() = default;
+    bool CalculTermine() const override { return calculTermine_; }
     // The data pass: scans the data file, adds the instalments, rounds twice
     // and sets CalculTermine. A failure ends it at once, without rounding.
     void CalculerRubriques();

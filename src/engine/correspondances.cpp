@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/calcul_interne.h"
 #include "rubrics/conventions.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -26,14 +28,14 @@ bool TauxEtCategorieCorrespondent(std::string_view typeTauxLigne, std::string_vi
 IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) : noeuds_(1) {
     const int32_t nombre = rubriques.Count();
     for (int32_t i = 1; i <= nombre; ++i) {
-        const std::shared_ptr<CRubrique>& rubrique = rubriques.at(i);
+        const std::shared_ptr<CRubrique>& rubrique = CalculInterne::Rubrique(rubriques, i);
         // Text and date rubrics never receive amounts: their lines can never add.
-        if (rubrique->TypeRubrique() != EnumRubrType_Nombre) continue;
+        if (RubriqueInterne::TypeRubrique(*rubrique) != EnumRubrType_Nombre) continue;
         std::shared_ptr<CLignesRubrique> lignes = rubrique->LignesRubrique();
         const int32_t nombreLignes = lignes->Count();
         if (nombreLignes > 0) rubriques_.push_back(rubrique);
         for (int32_t j = 1; j <= nombreLignes; ++j) {
-            const CLigneRubrique& ligne = *lignes->at(j);
+            const CLigneRubrique& ligne = *RubriqueInterne::Ligne(*lignes, j);
             uint32_t noeud = 0;
             for (char c : ligne.Compte) {
                 uint32_t suivant = Enfant(noeud, c);

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
 #include "engine/declaration_courante.h"
@@ -11,6 +12,7 @@
 #include "engine/types_declaration.h"
 #include "platform/locale.h"
 #include "platform/ordered_worker.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 
@@ -37,7 +39,9 @@ struct CCalculTVA::Passe {
         double montant;
     };
     struct Ajout {
-        void operator()(const Cumul& c) const { c.rubrique->AjouterValeur(c.montant); }
+        void operator()(const Cumul& c) const {
+            RubriqueInterne::AjouterValeur(*c.rubrique, c.montant);
+        }
     };
 
     Passe(const CRubriques& rubriques, bool surFilAppelant)
@@ -86,15 +90,16 @@ void CCalculTVA::CalculerRubriques() {
 
     const int32_t nombre = rubriques->Count();
     for (int32_t i = 1; i <= nombre; ++i) {
-        CRubrique& rubrique = *rubriques->at(i);
-        if (rubrique.TypeRubrique() == EnumRubrType_Nombre &&
+        CRubrique& rubrique = *CalculInterne::Rubrique(*rubriques, i);
+        if (RubriqueInterne::TypeRubrique(rubrique) == EnumRubrType_Nombre &&
             rubrique.LignesRubrique()->Count() > 0)
             rubrique.Arrondir(true);
     }
     const int32_t nombreSecondePasse = rubriques->Count();
     for (int32_t i = 1; i <= nombreSecondePasse; ++i) {
-        CRubrique& rubrique = *rubriques->at(i);
-        if (rubrique.TypeRubrique() == EnumRubrType_Nombre) rubrique.Arrondir(false);
+        CRubrique& rubrique = *CalculInterne::Rubrique(*rubriques, i);
+        if (RubriqueInterne::TypeRubrique(rubrique) == EnumRubrType_Nombre)
+            rubrique.Arrondir(false);
     }
     calculTermine_ = true;
 }
@@ -154,9 +159,9 @@ bool AjouterMontantRubrique(const CRubriques& rubriques, std::string_view codeIm
     bool trouve = false;
     const int32_t nombre = rubriques.Count();
     for (int32_t i = 1; i <= nombre; ++i) {
-        CRubrique& rubrique = *rubriques.at(i);
+        CRubrique& rubrique = *CalculInterne::Rubrique(rubriques, i);
         if (rubrique.CodeImprime() == codeImprime && rubrique.CodeRubrique() == codeRubrique) {
-            rubrique.AjouterValeur(montant);
+            RubriqueInterne::AjouterValeur(rubrique, montant);
             trouve = true;
         }
     }

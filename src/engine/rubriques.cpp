@@ -11,6 +11,7 @@
 #include "platform/xml_scanner.h"
 #include "platform/xml_subtree_reader.h"
 #include "rubrics/conventions.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -86,7 +87,7 @@ public:
         if (!code) return;  // the form's own failure comes first
         std::shared_ptr<CRubrique> rubrique = rubriques_.NouvelleRubrique();
         try {
-            if (!rubrique->ChargerXML(*code, element)) return;
+            if (!RubriqueInterne::ChargerXML(*rubrique, *code, element)) return;
         } catch (const Error& e) {
             echouer(ouvert.place, e);
             return;
@@ -150,17 +151,17 @@ void CRubriques::AjouterRubrique(const std::shared_ptr<CRubrique>& rubrique) {
 
 std::shared_ptr<CRubrique> CRubriques::NouvelleRubrique() {
     auto rubrique = std::make_shared<CRubrique>();
-    if (auto engine = engine_.lock()) rubrique->SetCalculTVA(engine);
+    if (auto engine = engine_.lock()) RubriqueInterne::SetCalculTVA(*rubrique, engine);
     return rubrique;
 }
 
 void CRubriques::ResoudreDependances() {
     const int32_t nombre = Count();
     for (int32_t i = 1; i <= nombre; ++i) {
-        std::shared_ptr<CLignesDependance> lignes = at(i)->LignesDependance();
+        std::shared_ptr<CLignesDependance> lignes = rubriques_.at(i)->LignesDependance();
         const int32_t nombreLignes = lignes->Count();
         for (int32_t j = 1; j <= nombreLignes; ++j) {
-            CLigneDependance& ligne = *lignes->at(j);
+            CLigneDependance& ligne = *RubriqueInterne::Ligne(*lignes, j);
             std::shared_ptr<CRubrique> cible =
                 rubriques_.findKey(CleRubrique(ligne.CodeImprime, ligne.CodeRubrique));
             ligne.SetRubriqueDep(cible);
@@ -181,13 +182,13 @@ void CRubriques::RefuserCycles() const {
     const int32_t nombre = Count();
     std::unordered_map<const CRubrique*, int32_t> indices;
     indices.reserve(static_cast<size_t>(nombre));
-    for (int32_t i = 1; i <= nombre; ++i) indices.emplace(at(i).get(), i - 1);
+    for (int32_t i = 1; i <= nombre; ++i) indices.emplace(rubriques_.at(i).get(), i - 1);
 
     // Successors of each rubric, in line order, as one flat table.
     std::vector<size_t> debut(static_cast<size_t>(nombre) + 1, 0);
     std::vector<int32_t> successeurs;
     for (int32_t i = 1; i <= nombre; ++i) {
-        for (const auto& ligne : at(i)->LignesDependance()->NewEnum()) {
+        for (const auto& ligne : rubriques_.at(i)->LignesDependance()->NewEnum()) {
             auto it = indices.find(ligne->RubriqueDep().get());
             if (it != indices.end()) successeurs.push_back(it->second);
         }
@@ -216,7 +217,7 @@ void CRubriques::RefuserCycles() const {
                 if (etapes[noeud] > kEtapesPropagationMax)
                     throw Error(err::AppelIncorrect,
                                 "Chaîne de dépendances trop longue à partir de la rubrique " +
-                                    at(cadre.noeud + 1)->KeyRubrique() + " : plus de " +
+                                    rubriques_.at(cadre.noeud + 1)->KeyRubrique() + " : plus de " +
                                     std::to_string(kEtapesPropagationMax) + " étapes");
                 etat[noeud] = Termine;
                 chemin.pop_back();
@@ -231,8 +232,8 @@ void CRubriques::RefuserCycles() const {
                 while (chemin[k].noeud != cible) ++k;
                 std::string cles;
                 for (; k < chemin.size(); ++k)
-                    cles += at(chemin[k].noeud + 1)->KeyRubrique() + " -> ";
-                cles += at(cible + 1)->KeyRubrique();
+                    cles += rubriques_.at(chemin[k].noeud + 1)->KeyRubrique() + " -> ";
+                cles += rubriques_.at(cible + 1)->KeyRubrique();
                 throw Error(err::AppelIncorrect,
                             "Dépendance circulaire entre les rubriques " + cles);
             }

@@ -16,7 +16,7 @@ class CCalculTVA;
 
 class CRubriques : public Object {
 public:
-    // Public members, in the order hosts see them.
+    // The host interface, in slot order.
     std::shared_ptr<CRubrique> Item(const Value& vntIndexKey) const;  // none when absent
     bool IsKeyExist(std::string_view Key) const;
     int32_t Count() const { return rubriques_.count(); }
@@ -24,14 +24,11 @@ public:
     std::vector<std::shared_ptr<CRubrique>> NewEnum() const { return rubriques_.snapshot(); }
     std::shared_ptr<CCalculTVA> CalculTVA() const { return engine_.lock(); }
 
-    // Library side.
-    // Loads the parameter file; failures are raised with their numbers.
-    void ChargerFichier(const std::string& chemin);
-    void SetCalculTVA(const std::shared_ptr<CCalculTVA>& engine) { engine_ = engine; }
-    // Position 1..Count, unchecked.
-    const std::shared_ptr<CRubrique>& at(int32_t position) const { return rubriques_.at(position); }
-
 private:
+    // The library side (engine, data pass): engine/calcul_interne.h.
+    friend struct CalculInterne;
+
+    void ChargerFichier(const std::string& chemin);
     // The parameter file's reading: rubrics built as the file is read, kept
     // aside until the whole file has parsed.
     class Chargement;

@@ -43,31 +43,32 @@ private:
     std::string versionApplication_;
 };
 
-// The postal address shared by the taxpayer and the preparer (each spells
-// its distributing-office property its own way, so that one stays with it).
+// The postal address shared by the taxpayer and the preparer, in slot order:
+// on both, these come last, after the distributing office (which each
+// spells its own way, so that one stays with it).
 class AdresseDeclarant : public Object {
 public:
-    int16_t vAdr_Numero() const { return adrNumero_; }
-    // Kept only below 9999; negative numbers are kept.
-    void SetvAdr_Numero(int16_t v);
-    const std::string& vAdr_Entree() const { return adrEntree_; }
-    void SetvAdr_Entree(std::string v) { adrEntree_ = std::move(v); }
-    const std::string& vAdr_Voie() const { return adrVoie_; }
-    void SetvAdr_Voie(std::string v) { adrVoie_ = std::move(v); }
-    const std::string& vAdr_Complement() const { return adrComplement_; }
-    void SetvAdr_Complement(std::string v) { adrComplement_ = std::move(v); }
-    const std::string& vAdr_CodePostal() const { return adrCodePostal_; }
-    void SetvAdr_CodePostal(std::string v) { adrCodePostal_ = std::move(v); }
-    const std::string& vAdr_Ville() const { return adrVille_; }
-    void SetvAdr_Ville(std::string v) { adrVille_ = std::move(v); }
-    const std::string& vAdr_Pays() const { return adrPays_; }
-    void SetvAdr_Pays(std::string v) { adrPays_ = std::move(v); }
-    const std::string& vAdr_CodePays() const { return adrCodePays_; }
-    void SetvAdr_CodePays(std::string v) { adrCodePays_ = std::move(v); }
     const std::string& vAdr_Code_Etendu() const { return adrCodeEtendu_; }
     void SetvAdr_Code_Etendu(std::string v) { adrCodeEtendu_ = std::move(v); }
     const std::string& vAdr_Code_INSEE() const { return adrCodeInsee_; }
     void SetvAdr_Code_INSEE(std::string v) { adrCodeInsee_ = std::move(v); }
+    const std::string& vAdr_CodePays() const { return adrCodePays_; }
+    void SetvAdr_CodePays(std::string v) { adrCodePays_ = std::move(v); }
+    const std::string& vAdr_CodePostal() const { return adrCodePostal_; }
+    void SetvAdr_CodePostal(std::string v) { adrCodePostal_ = std::move(v); }
+    const std::string& vAdr_Complement() const { return adrComplement_; }
+    void SetvAdr_Complement(std::string v) { adrComplement_ = std::move(v); }
+    const std::string& vAdr_Entree() const { return adrEntree_; }
+    void SetvAdr_Entree(std::string v) { adrEntree_ = std::move(v); }
+    int16_t vAdr_Numero() const { return adrNumero_; }
+    // Kept only below 9999; negative numbers are kept.
+    void SetvAdr_Numero(int16_t v);
+    const std::string& vAdr_Pays() const { return adrPays_; }
+    void SetvAdr_Pays(std::string v) { adrPays_ = std::move(v); }
+    const std::string& vAdr_Ville() const { return adrVille_; }
+    void SetvAdr_Ville(std::string v) { adrVille_ = std::move(v); }
+    const std::string& vAdr_Voie() const { return adrVoie_; }
+    void SetvAdr_Voie(std::string v) { adrVoie_ = std::move(v); }
 
 private:
     int16_t adrNumero_ = 0;
@@ -84,6 +85,7 @@ private:
 
 class Cls_Redevable : public AdresseDeclarant {
 public:
+    // In slot order, then the address of AdresseDeclarant.
     const std::string& vFRP() const { return frp_; }
     void SetvFRP(std::string v) { frp_ = std::move(v); }
     const std::string& vSIRET() const { return siret_; }
@@ -98,14 +100,14 @@ public:
     void SetvRepresentant(std::string v) { representant_ = std::move(v); }
     const std::string& vFonction() const { return fonction_; }
     void SetvFonction(std::string v) { fonction_ = std::move(v); }
-    const std::string& vAdr_BureauDistrib() const { return adrBureauDistrib_; }
-    void SetvAdr_BureauDistrib(std::string v) { adrBureauDistrib_ = std::move(v); }
     const std::string& vTelephone() const { return telephone_; }
     void SetvTelephone(std::string v) { telephone_ = std::move(v); }
     const std::string& vEmail() const { return email_; }
     void SetvEmail(std::string v) { email_ = std::move(v); }
     const std::string& vDateRedressement() const { return dateRedressement_; }
     void SetvDateRedressement(std::string v) { dateRedressement_ = std::move(v); }
+    const std::string& vAdr_BureauDistrib() const { return adrBureauDistrib_; }
+    void SetvAdr_BureauDistrib(std::string v) { adrBureauDistrib_ = std::move(v); }
 
 private:
     std::string frp_;
@@ -123,6 +125,7 @@ private:
 
 class Cls_Redacteur : public AdresseDeclarant {
 public:
+    // In slot order, then the address of AdresseDeclarant.
     const std::string& vNom() const { return nom_; }
     void SetvNom(std::string v) { nom_ = std::move(v); }
     const std::string& vSIRET() const { return siret_; }

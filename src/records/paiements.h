@@ -101,12 +101,10 @@ public:
         prelevements_ = std::move(p);
     }
 
-    // Library side: the debits without creating them (none when never asked for).
-    const std::shared_ptr<qx::Cls_Prelevements>& PrelevementsExistants() const {
-        return prelevements_;
-    }
-
 private:
+    // The debits without creating them: PrelevementsExistants below.
+    friend const std::shared_ptr<qx::Cls_Prelevements>& PrelevementsExistants(const Cls_Paiement&);
+
     std::string reference_;
     int16_t nbVirement_ = 0;
     int16_t mode_ = 0;
@@ -132,5 +130,11 @@ private:
     int32_t paiementImputation_ = 0;
     Collection<Cls_Paiement> membres_;
 };
+
+// The library side of a payment: its debits without creating them (none
+// when never asked for), so that reading a payment does not change it.
+inline const std::shared_ptr<Cls_Prelevements>& PrelevementsExistants(const Cls_Paiement& p) {
+    return p.prelevements_;
+}
 
 }  // namespace qx

@@ -1,4 +1,5 @@
 #include "rubrics/lignes.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -27,7 +28,7 @@ void CLignesRubrique::ChargerLignes(const XmlElement& rubrique) {
         ligne->CategorieAV = LireAttribut(element, "CATEGORIEAV", "");
         ligne->TypeCumul = signe(element, "TYPECUMUL");
         ligne->Sens = signe(element, "SENS");
-        Ajouter(std::move(ligne));
+        RubriqueInterne::Ajouter(*this, std::move(ligne));
     }
 }
 
@@ -37,7 +38,7 @@ void CLignesDependance::ChargerLignes(const XmlElement& rubrique) {
         ligne->CodeImprime = LireAttribut(element, "CODEIMPRIME", "");
         ligne->CodeRubrique = LireAttribut(element, "CODERUBRIQUE", "");
         ligne->Sens = signe(element, "SENS");
-        Ajouter(std::move(ligne));
+        RubriqueInterne::Ajouter(*this, std::move(ligne));
     }
 }
 

@@ -36,12 +36,8 @@ public:
         cibleDirecte_ = cible.get();
     }
 
-    // Library side, for the propagation, which runs millions of times: the
-    // target without taking a reference. Objects live on one thread, so a
-    // target that has not expired stays alive for the whole call.
-    CRubrique* CibleDirecte() const { return cible_.expired() ? nullptr : cibleDirecte_; }
-
 private:
+    friend struct RubriqueInterne;
     std::weak_ptr<CRubrique> cible_;  // never owning: targets belong to the collection
     CRubrique* cibleDirecte_ = nullptr;
 };
@@ -56,11 +52,8 @@ public:
     void Remove(const Value& vntIndexKey) { lignes_.remove(checked(vntIndexKey)); }
     std::vector<std::shared_ptr<Line>> NewEnum() const { return lignes_.snapshot(); }
 
-    // Library side: append a line (there is no public Add), fast access.
-    void Ajouter(std::shared_ptr<Line> ligne) { lignes_.add(std::move(ligne)); }
-    const std::shared_ptr<Line>& at(int32_t position) const { return lignes_.at(position); }
-
 private:
+    friend struct RubriqueInterne;
     static const Value& checked(const Value& index) {
         if (index.kind() == ValueKind::Text) throw Error::runtime(err::AppelIncorrect);
         return index;
@@ -69,14 +62,14 @@ private:
 };
 
 class CLignesRubrique : public CLignes<CLigneRubrique> {
-public:
-    // One line per direct child "LIGNE" of the rubric element, in document order.
+private:
+    friend struct RubriqueInterne;
     void ChargerLignes(const XmlElement& rubrique);
 };
 
 class CLignesDependance : public CLignes<CLigneDependance> {
-public:
-    // One line per direct child "DEPENDANCE", in document order, without target.
+private:
+    friend struct RubriqueInterne;
     void ChargerLignes(const XmlElement& rubrique);
 };
 

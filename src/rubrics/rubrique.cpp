@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "rubrics/conventions.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -128,8 +129,8 @@ bool CRubrique::ChargerXML(std::string_view codeImprime, const XmlElement& eleme
     positif_ = condition_ == "POSITIF";
     const std::string longueur = LireAttribut(element, "LONGUEUR", "-1");
     if (longueur != "-1") longueur_ = Value(longueur).toInt16();
-    LignesRubrique()->ChargerLignes(element);
-    LignesDependance()->ChargerLignes(element);
+    RubriqueInterne::ChargerLignes(*LignesRubrique(), element);
+    RubriqueInterne::ChargerLignes(*LignesDependance(), element);
     return true;
 }
 
@@ -295,8 +296,8 @@ inline void CRubrique::propager(double difference, Journal& journal) {
     CLignesDependance& lignes = *lignesDependance_;
     const int32_t nombre = lignes.Count();
     for (int32_t i = 1; i <= nombre && i <= lignes.Count(); ++i) {
-        const CLigneDependance& ligne = *lignes.at(i);
-        CRubrique* cible = ligne.CibleDirecte();
+        const CLigneDependance& ligne = *RubriqueInterne::Ligne(lignes, i);
+        CRubrique* cible = RubriqueInterne::CibleDirecte(ligne);
         if (!cible) continue;
         suivant_ = cible;
         if (cible->type_ == EnumRubrType_Nombre)

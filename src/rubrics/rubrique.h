@@ -30,19 +30,13 @@ enum EnumRubriqueType : int32_t {
 // The parameter loader refuses longer chains before any amount flows.
 inline constexpr int kEtapesPropagationMax = 1000;
 
-class CRubrique;
-
-// A dependency line's target as a data pass reads it, once, at its start.
-struct CiblePropagation {
-    CRubrique* cible;
-    double sens;
-};
+struct CiblePropagation;
 
 class CRubrique : public Object, public std::enable_shared_from_this<CRubrique> {
 public:
     CRubrique();
 
-    // Public members, in the order hosts see them.
+    // The host interface, in slot order.
     std::shared_ptr<CLignesDependance> LignesDependance();
     std::shared_ptr<CLignesRubrique> LignesRubrique();
     const std::string& CodeImprime() const { return codeImprime_; }
@@ -65,26 +59,14 @@ public:
     bool IsForce() const { return isForce_; }
     void ForceValeur(const Value& aValeur);
 
-    // Library side.
-    EnumRubriqueType TypeRubrique() const { return type_; }
-    void SetCalculTVA(const std::shared_ptr<RubricEngine>& engine) {
-        engine_ = engine;
-        engineDirect_ = engine.get();
-    }
-    // Loads from a "RUBRIQUE" element; false when no element is given.
-    bool ChargerXML(std::string_view codeImprime, const XmlElement& element);
-    // Adds an amount to a number rubric through the value setter; ignored by other types.
-    void AjouterValeur(double montant);
-    // During a data pass, the number targets of the dependency lines, in
-    // line order, stand in for the lines: millions of changes then walk one
-    // small array. The pass owns it and puts back the previous one (none
-    // outside a pass) when it ends.
-    const std::vector<CiblePropagation>* PlanPropagation() const { return plan_; }
-    void FixerPlanPropagation(const std::vector<CiblePropagation>* plan) { plan_ = plan; }
-
 private:
+    // The library side (loader, engine, data pass): rubrics/rubrique_interne.h.
+    friend struct RubriqueInterne;
     struct Journal;
     struct SurChemin;
+
+    bool ChargerXML(std::string_view codeImprime, const XmlElement& element);
+    void AjouterValeur(double montant);
 
     void Reinitialiser();
     // AsDouble of a number rubric whose 9-decimal value overflows: raises 6.

@@ -126,7 +126,8 @@ TEST_F(ControleTest, UnexpectedFailuresBecomeTheMessage) {
     poser({{"CA3FP", 10000}, {"CA3GP", 1999}, {"CA3FB", 100000}, {"CA3GB", 5499}});
     // A host turned GP's dependency back onto GP: forcing GP cannot propagate,
     // and the correctable row after it is not reached.
-    r("CA3GP").LignesDependance()->at(1)->SetRubriqueDep(moteur->Rubriques()->Item(Value("CA3GP")));
+    r("CA3GP").LignesDependance()->Item(Value(1))->SetRubriqueDep(
+        moteur->Rubriques()->Item(Value("CA3GP")));
     const std::string v = verdict(true, {"CA3GB"});
     EXPECT_EQ(v.rfind("ko 5, Dépendance circulaire", 0), 0u) << v;
     EXPECT_TRUE(v.ends_with(" 5499")) << v;

@@ -4,10 +4,11 @@
 #include <thread>
 
 #include "ardilo/produit_substitut.h"
-#include "transmission/ardilo_produit.h"
+#include "declaration/declaration_interne.h"
 #include "declaration/declaration_tva.h"
 #include "engine/declaration_courante.h"
 #include "support/outils.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 namespace {
@@ -34,7 +35,8 @@ TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
     for (const auto& [valeur, erreur, texte] : dates) {
         EXPECT_EQ(errorOf([&] { d.SetvDate_Debut(valeur); }), erreur) << texte;
         EXPECT_EQ(errorOf([&] { d.SetvDate_Fin(valeur); }), erreur) << texte;
-        EXPECT_EQ(d.DateDebutTexte() + " " + d.DateFinTexte(), std::string(texte) + " " + texte);
+        EXPECT_EQ(DeclarationInterne::DateDebutTexte(d) + " " + DeclarationInterne::DateFinTexte(d),
+                  std::string(texte) + " " + texte);
     }
 }
 

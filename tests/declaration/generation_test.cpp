@@ -132,7 +132,7 @@ TEST(GenerationTest, SampleReturnReachesTheProductWithRecordsPaymentsAndForms) {
     </Reglements>
   </Depot>
 )");
-    EXPECT_EQ(d.Obj_Paiements()->Item(Value(int32_t{2}))->PrelevementsExistants(), nullptr)
+    EXPECT_EQ(PrelevementsExistants(*d.Obj_Paiements()->Item(Value(int32_t{2}))), nullptr)
         << "reading the payments creates no debits on the host's records";
     // The rules of the copy are shown on small forms below; here, the sample's total.
     EXPECT_NE(pivot.find(R"(<Rubrique Code="KE" Valeur="584" )"), std::string::npos);

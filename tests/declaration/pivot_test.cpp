@@ -83,7 +83,7 @@ std::vector<std::string> lire(const Cls_Paiements& paiements) {
     for (const auto& p : paiements.NewEnum()) {
         std::ostringstream e;
         e << p->vMode() << "/" << p->vNbVirement() << "/" << p->vReference();
-        if (auto debits = p->PrelevementsExistants())
+        if (auto debits = PrelevementsExistants(*p))
             for (const auto& d : debits->NewEnum()) {
                 auto r = d->Cls_Rib();
                 e << " " << d->vMontant() << "/" << d->vReference() << "/" << r->vTitulaire() << "|"

@@ -1,5 +1,6 @@
 // The engine end to end: Init's file checks and failures, the data pass
 // (matching, signs, credit, instalments, rounding passes) and its results.
+#include "engine/calcul_interne.h"
 #include "engine/declaration_courante.h"
 #include "engine/engine_test_util.h"
 
@@ -33,7 +34,8 @@ TEST_F(CalculTest, InitComputesTheHandWorkedCA3) {
     // (gap 1 within 1.8), which carries +1 to TAX and NET, both marked forced;
     // the 5.5% row (201 against 0) is too far apart to be corrected.
     auto moteur = CCalculTVA::Creer();
-    EXPECT_TRUE(moteur->Init(kDonnees, kRubriques, chemin(d, "r.xml")) && moteur->CalculTermine());
+    EXPECT_TRUE(moteur->Init(kDonnees, kRubriques, chemin(d, "r.xml")) &&
+                CalculInterne::CalculTermine(*moteur));
     EXPECT_EQ(resume(*moteur->Rubriques()),
               "CA3FP=9000 CA3GP=1800* CA3FB=201 CA3GB=0 CA3NOM= CA3TOT=9000 CA3TAX=1800* "
               "CA3DED=400 CA3NET=1400* CA3HD=1250");
@@ -63,8 +65,8 @@ TEST_F(CalculTest, InitFailures) {
         const uint32_t numero = static_cast<uint32_t>(e.number());
         EXPECT_EQ(attendu ? numero : numero & 0xFFFFFF00u, attendu ? attendu : 0xC00CE500u);
         EXPECT_EQ(e.description().rfind(debut, 0), 0u) << e.description();
-        EXPECT_FALSE(moteur->CalculTermine());
-        EXPECT_EQ(moteur->FichierRubriqueTVA(), fichiersPris ? fRubriques : "");
+        EXPECT_FALSE(CalculInterne::CalculTermine(*moteur));
+        EXPECT_EQ(CalculInterne::FichierRubriqueTVA(*moteur), fichiersPris ? fRubriques : "");
         EXPECT_EQ(moteur->Rubriques() != avant, fichiersPris);
     }
 }
@@ -133,9 +135,9 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     // What the host's progress display reads holds every line read so far
     // (a line or two may still wait in the parser).
     auto moteur = CCalculTVA::Creer();
-    moteur->SetPasseSurFilAppelant(GetParam());
+    CalculInterne::SetPasseSurFilAppelant(*moteur, GetParam());
     int rapports = 0;
-    moteur->SetProgression([&](uint64_t lus, uint64_t) {
+    CalculInterne::SetProgression(*moteur, [&](uint64_t lus, uint64_t) {
         const double b = moteur->Rubriques()->Item(Value("B"))->AsDouble();
         const double completes = static_cast<double>((lus - entete.size()) / ligne.size());
         EXPECT_TRUE(b <= completes && b >= std::min(completes, 20000.0) - 2) << lus << " " << b;
@@ -148,7 +150,7 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     // An addition that overflows is the error reported, not what the reader
     // meets further on; the rubrics keep the lines before it.
     moteur = CCalculTVA::Creer();
-    moteur->SetPasseSurFilAppelant(GetParam());
+    CalculInterne::SetPasseSurFilAppelant(*moteur, GetParam());
     const std::string debordement = "<LIGNE COMPTE='6' MONTANT='1" + std::string(300, '0') + "'/>";
     const std::string fin = debordement + ligne + "<LIGNE";
     EXPECT_EQ(errorOf([&] { moteur->Init(ecrire(d, "d.xml", donnees + fin), p, ""); }),

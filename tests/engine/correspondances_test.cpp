@@ -8,6 +8,7 @@
 
 #include "engine/declaration_courante.h"
 #include "engine/engine_test_util.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx {
 namespace {
@@ -65,7 +66,7 @@ std::vector<Correspondance> attendues(const CRubriques& rubriques, const std::st
     std::vector<Correspondance> out;
     for (const auto& r : rubriques.NewEnum())
         for (const auto& l : r->LignesRubrique()->NewEnum())
-            if (r->TypeRubrique() == EnumRubrType_Nombre &&
+            if (RubriqueInterne::TypeRubrique(*r) == EnumRubrType_Nombre &&
                 (l->CategorieAV == "9" || l->CategorieAV == categorie) &&
                 compte.starts_with(l->Compte) && (l->TypeTaux == "9" || l->TypeTaux == taux))
                 out.push_back({r.get(), l->TypeCumul, l->Sens});
@@ -79,7 +80,7 @@ void cumulerDirect(const CRubriques& rubriques, const std::string& compte, std::
     for (const Correspondance& c : attendues(rubriques, compte, taux, categorie)) {
         const double montant = TexteVersNombre(montantTexte);
         if (MontantRetenu(montant, c.sens))
-            c.rubrique->AjouterValeur(MontantCumule(montant, c.typeCumul));
+            RubriqueInterne::AjouterValeur(*c.rubrique, MontantCumule(montant, c.typeCumul));
     }
 }
 
@@ -142,7 +143,7 @@ TEST(IndexCorrespondancesTest, MemoStaysBoundedOnEndlesslyNewRateTypes) {
     for (size_t i = 0; i < n; ++i) {
         const std::string c = std::to_string(i), avant = std::to_string(i - 1);
         index.PourChaqueCumul(c, "T" + c, "", "-1",
-                              [](CRubrique& r, double m) { r.AjouterValeur(m); });
+                              [](CRubrique& r, double m) { RubriqueInterne::AjouterValeur(r, m); });
         ASSERT_LE(index.TailleMemo(), IndexCorrespondances::kMemoMaxCles);
         // Right after the fresh start, the line before it is looked up anew.
         if (i == IndexCorrespondances::kMemoMaxCles) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "support/outils.h"
 
@@ -22,7 +23,7 @@ inline std::string ecrire(const DossierTemporaire& d, const std::string& nom,
 // An engine whose collection was loaded from a parameter text (no data pass).
 inline std::shared_ptr<CCalculTVA> charger(const DossierTemporaire& d, const std::string& xml) {
     auto moteur = CCalculTVA::Creer();
-    moteur->Rubriques()->ChargerFichier(ecrire(d, "p.xml", xml));
+    CalculInterne::ChargerFichier(*moteur->Rubriques(), ecrire(d, "p.xml", xml));
     return moteur;
 }
 

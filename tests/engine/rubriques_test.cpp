@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/calcul_interne.h"
 #include "engine/engine_test_util.h"
 
 namespace qx {
@@ -69,8 +70,9 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
     for (const auto& [contenu, numero, description, restantes] : cas) {
         DossierTemporaire d;
         auto moteur = CCalculTVA::Creer();
-        Error e =
-            erreurDe([&] { moteur->Rubriques()->ChargerFichier(ecrire(d, "p.xml", contenu)); });
+        Error e = erreurDe([&] {
+            CalculInterne::ChargerFichier(*moteur->Rubriques(), ecrire(d, "p.xml", contenu));
+        });
         const uint32_t n = static_cast<uint32_t>(e.number());
         EXPECT_EQ(numero == kParseur ? n & 0xFFFFFF00u : n,
                   numero == kParseur ? 0xC00CE500u : numero)

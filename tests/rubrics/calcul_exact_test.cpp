@@ -11,6 +11,7 @@
 #include "platform/locale.h"
 #include "rubrics/conventions.h"
 #include "rubrics/formulaire.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx::test {
 namespace {
@@ -130,7 +131,7 @@ TEST(PropagationExactTest, RubricsMatchTheLiteralSetterOnRandomChanges) {
         for (int pas = 0; pas < 200; ++pas) {
             const size_t i = tirage(nombre), op = tirage(2);
             const double x = montant(alea) * echelles[tirage(7)];
-            op ? f.ordre[i]->AjouterValeur(x) : f.ordre[i]->SetValeur(Value(x));
+            op ? RubriqueInterne::AjouterValeur(*f.ordre[i], x) : f.ordre[i]->SetValeur(Value(x));
             m.affecter(i, op ? m.valeur[i] + x : x);
             for (size_t k = 0; k < nombre; ++k)
                 ASSERT_EQ(

@@ -9,6 +9,7 @@
 
 #include "platform/text_key.h"
 #include "rubrics/rubrique.h"
+#include "rubrics/rubrique_interne.h"
 #include "support/outils.h"
 
 namespace qx::test {
@@ -36,8 +37,8 @@ struct Formulaire {
             XmlDocument::parseText("<IMPRIME CODE='CA3'>" + rubriques + "</IMPRIME>"));
         for (const XmlElement& element : doc.root().children("RUBRIQUE")) {
             auto r = std::make_shared<CRubrique>();
-            r->SetCalculTVA(moteur);
-            r->ChargerXML("CA3", element);
+            RubriqueInterne::SetCalculTVA(*r, moteur);
+            RubriqueInterne::ChargerXML(*r, "CA3", element);
             parCle[foldKey(r->KeyRubrique())] = r;
             ordre.push_back(r);
         }

@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "rubrics/formulaire.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace qx::test {
 namespace {
@@ -24,9 +25,11 @@ TEST(CRubriqueLoadTest, TypeLengthInitialValueAndLines) {
         auto doc = std::get<XmlDocument>(
             XmlDocument::parseText(std::string("<RUBRIQUE CODE='HD' ") + attributs + "/>"));
         CRubrique r;
-        ASSERT_EQ(errorOf([&] { r.ChargerXML("CA3", doc.root()); }), erreur);
+        ASSERT_EQ(errorOf([&] { RubriqueInterne::ChargerXML(r, "CA3", doc.root()); }), erreur);
         if (erreur) continue;
-        EXPECT_EQ(std::to_string(r.TypeRubrique()) + "/" + std::to_string(r.Longueur()), attendu);
+        EXPECT_EQ(
+            std::to_string(RubriqueInterne::TypeRubrique(r)) + "/" + std::to_string(r.Longueur()),
+            attendu);
         EXPECT_TRUE(r.Valeur().kind() == valeur.kind() && r.Valeur() == valeur);
     }
 
@@ -56,14 +59,14 @@ TEST(CRubriqueValueTest, RefusesNonNumbersAndPassesOnEachLine) {
     EXPECT_EQ(f.lus(), "A=12 B=24 T=");
     // A line removed by the host passes nothing more.
     f["A"].LignesDependance()->Remove(Value(int32_t{1}));
-    f["A"].AjouterValeur(1.5);
+    RubriqueInterne::AjouterValeur(f["A"], 1.5);
     EXPECT_EQ(f.lus(), "A=13.5 B=25.5 T=");
 }
 
 TEST(CRubriqueForceTest, ChangesAfterTheComputationMarkEveryRubricReached) {
     Formulaire f(rub("A", "", {"B"}) + rub("B", "", {"C"}) + rub("C") + rub("D") +
                  rub("T", "TYPE='T'"));
-    f["A"].AjouterValeur(10);
+    RubriqueInterne::AjouterValeur(f["A"], 10);
     f["T"].SetValeur(Value("x"));
     f.moteur->termine = true;
     f["B"].SetValeur(Value(10.0));           // equal: nothing happens
@@ -89,7 +92,7 @@ TEST(CRubriqueRoundTest, WholeUnitsWithAndWithoutDependencies) {
     // clang-format on
     for (const auto& [valeur, gereDependance, attendu] : cas) {
         Formulaire f(rub("A", "", {"B:-1"}) + rub("B", "", {"C:-1"}) + rub("C"));
-        f["A"].AjouterValeur(valeur);
+        RubriqueInterne::AjouterValeur(f["A"], valeur);
         f.moteur->termine = true;
         f["A"].Arrondir(gereDependance);
         EXPECT_EQ(f.lus(), attendu);
@@ -100,7 +103,7 @@ TEST(CRubriqueCycleTest, PropagationComingBackRaisesAndUndoesEverything) {
     Formulaire f(rub("A", "", {"B"}) + rub("B", "CONDITION='POSITIF'", {"C:-1"}) +
                  rub("C", "", {"A:-1"}));
     f.moteur->termine = true;
-    EXPECT_EQ(descriptionOf([&] { f["A"].AjouterValeur(10); }),
+    EXPECT_EQ(descriptionOf([&] { RubriqueInterne::AjouterValeur(f["A"], 10); }),
               "Dépendance circulaire : CA3A -> CA3B -> CA3C -> CA3A");
     EXPECT_EQ(errorOf([&] { f["B"].ForceValeur(Value(5.0)); }), err::AppelIncorrect);
     // Every rubric holds the whole number 0 of the load again, unmarked.
@@ -108,21 +111,21 @@ TEST(CRubriqueCycleTest, PropagationComingBackRaisesAndUndoesEverything) {
         EXPECT_TRUE(r->Valeur().kind() == ValueKind::Integer16 && !r->IsForce());
     // The same loop ends once it carries nothing: B, below zero, reads 0 before and after.
     f["B"].SetValeur(Value(-100.0));
-    f["A"].AjouterValeur(10);
+    RubriqueInterne::AjouterValeur(f["A"], 10);
     EXPECT_EQ(f.lus() + " " + f["B"].Valeur().toText(), "A=10! B=0! C=0 -90");
     // A failure deep inside undoes the changes made before it.
     Formulaire g(rub("P", "", {"Q", "R"}) + rub("Q") + rub("R"));
     g["Q"].SetValeur(Value(3.0));
     g["R"].SetValeur(Value(1.7e299));
-    EXPECT_EQ(errorOf([&] { g["P"].AjouterValeur(1e299); }), err::Depassement);
+    EXPECT_EQ(errorOf([&] { RubriqueInterne::AjouterValeur(g["P"], 1e299); }), err::Depassement);
     EXPECT_EQ(g.lus(), "P=0 Q=3 R=1.7E+299");
 
     std::string chaine;
     for (int i = 0; i < 3000; ++i) chaine += rub(std::to_string(i), "", {std::to_string(i + 1)});
     Formulaire h(chaine);
-    EXPECT_EQ(errorOf([&] { h["0"].AjouterValeur(1); }), 28);
+    EXPECT_EQ(errorOf([&] { RubriqueInterne::AjouterValeur(h["0"], 1); }), 28);
     EXPECT_EQ(h["0"].AsDouble() + h["999"].AsDouble(), 0);
-    h["2100"].AjouterValeur(1);
+    RubriqueInterne::AjouterValeur(h["2100"], 1);
     EXPECT_EQ(h["2999"].AsDouble(), 1);
 }
 
