@@ -25,6 +25,7 @@
 #include "platform/temporary_file.h"
 #include "rubrics/conventions.h"
 #include "rubrics/rubrique.h"
+#include "rubrics/rubrique_interne.h"
 
 namespace py = pybind11;
 
@@ -121,7 +122,7 @@ std::string intitule(const qx::CRubrique& rubrique) {
 }
 
 py::object valeur(const qx::CRubrique& rubrique) {
-    if (rubrique.TypeRubrique() == qx::EnumRubrType_Nombre) return py::float_(rubrique.AsDouble());
+    if (qx::RubriqueInterne::TypeRubrique(rubrique) == qx::EnumRubrType_Nombre) return py::float_(rubrique.AsDouble());
     return py::str(rubrique.AsXML());
 }
 
