@@ -1,5 +1,6 @@
 // A whole computation where both files vary: the input is the parameter
 // file, a line holding "----", then the data file.
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "fuzz_entree.h"
 
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string donnees = qx::fuzz::fichier("donnees.xml", entree.substr(separation + 6));
     qx::fuzz::sansPlantage([&] {
         auto calcul = qx::CCalculTVA::Creer();
-        calcul->SetPasseSurFilAppelant(true);
+        qx::CalculInterne::SetPasseSurFilAppelant(*calcul, true);
         calcul->Init(donnees, rubriques, "");
     });
     return 0;
