@@ -1,0 +1,40 @@
+// The four entry points of an in-process server, written once for both
+// DLLs: each describes its type library and its classes, and its exports
+// call these.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace qx::com {
+
+struct ClasseServeur {
+    const CLSID* clsid;
+    const wchar_t* nom;     // the class's name in the type library
+    const wchar_t* progId;  // null for a class hosts may not create
+    // Makes a new object and gives the interface asked for; null for a
+    // class hosts may not create.
+    HRESULT (*creer)(REFIID iid, void** sortie);
+};
+
+struct DescriptionServeur {
+    const GUID* bibliotheque;
+    WORD versionMajeure;
+    WORD versionMineure;
+    const ClasseServeur* classes;
+    size_t nombreClasses;
+};
+
+// Registration for the whole machine, or for the current user only (no
+// administrator rights needed).
+HRESULT enregistrer(const DescriptionServeur& serveur, bool utilisateur);
+// Removes exactly what enregistrer wrote; removing twice is harmless.
+HRESULT desenregistrer(const DescriptionServeur& serveur, bool utilisateur);
+// DllInstall: "user" (any case) registers for the current user only; no
+// text registers for the machine.
+HRESULT installer(const DescriptionServeur& serveur, BOOL installation, LPCWSTR ligne);
+// DllGetClassObject: a factory for the classes hosts may create only.
+HRESULT objetClasse(const DescriptionServeur& serveur, REFCLSID clsid, REFIID iid, void** sortie);
+
+}  // namespace qx::com
