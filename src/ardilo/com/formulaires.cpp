@@ -1,0 +1,78 @@
+// The forms of a declaration and their boxes.
+#include "ardilo/com/classes.h"
+#include "server/com/automation.h"
+#include "server/proprietes.h"
+
+namespace qx::com {
+
+namespace {
+
+class Formulaires : public Automation<Formulaires, _FormulairesEdi, qx::FormulairesEdi> {
+public:
+    using Automation::Automation;
+    static const CLSID& classe() { return CLSID_FormulairesEdi; }
+
+    QX_LISTE_EDI(_FormulaireEdi)
+    HRESULT STDMETHODCALLTYPE Formulaire(short typeFormulaire, _FormulaireEdi** v) override {
+        return appel([&] { rendreObjet(v, coeur().Formulaire(typeFormulaire)); });
+    }
+};
+
+class Formulaire : public Automation<Formulaire, _FormulaireEdi, qx::FormulaireEdi> {
+public:
+    using Automation::Automation;
+    static const CLSID& classe() { return CLSID_FormulaireEdi; }
+
+    HRESULT STDMETHODCALLTYPE get_FormType(LONG* v) override {
+        return appel([&] { rendreValeur<LONG>(v, coeur().FormType()); });
+    }
+    HRESULT STDMETHODCALLTYPE get_RubriquesEdi(_RubriquesEdi** v) override {
+        return appel([&] { rendreObjet(v, coeur().RubriquesEdi()); });
+    }
+};
+
+class Rubriques : public Automation<Rubriques, _RubriquesEdi, qx::RubriquesEdi> {
+public:
+    using Automation::Automation;
+    static const CLSID& classe() { return CLSID_RubriquesEdi; }
+
+    QX_LISTE_EDI(_RubriqueEdi)
+    HRESULT STDMETHODCALLTYPE Rubrique(BSTR code, _RubriqueEdi** v) override {
+        return appel([&] { rendreObjet(v, coeur().Rubrique(texte(code))); });
+    }
+};
+
+class Rubrique : public Automation<Rubrique, _RubriqueEdi, qx::RubriqueEdi> {
+public:
+    using Automation::Automation;
+    static const CLSID& classe() { return CLSID_RubriqueEdi; }
+
+    HRESULT STDMETHODCALLTYPE get_Code(BSTR* v) override {
+        return appel([&] { rendre(v, coeur().Code()); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Intitule(BSTR* v) override {
+        return appel([&] { rendre(v, coeur().Intitule()); });
+    }
+    HRESULT STDMETHODCALLTYPE get_Valeur(double* v) override {
+        return appel([&] { rendreValeur(v, coeur().Valeur()); });
+    }
+    QX_ECRITURE(double, Valeur, static_cast<double>)
+    QX_ECRITURE(BSTR, Texte, texte)
+};
+
+}  // namespace
+
+_FormulairesEdi* envelopper(const std::shared_ptr<qx::FormulairesEdi>& objet) {
+    return Formulaires::envelopper(objet);
+}
+_FormulaireEdi* envelopper(const std::shared_ptr<qx::FormulaireEdi>& objet) {
+    return Formulaire::envelopper(objet);
+}
+_RubriquesEdi* envelopper(const std::shared_ptr<qx::RubriquesEdi>& objet) {
+    return Rubriques::envelopper(objet);
+}
+_RubriqueEdi* envelopper(const std::shared_ptr<qx::RubriqueEdi>& objet) {
+    return Rubrique::envelopper(objet);
+}
+
+}  // namespace qx::com
