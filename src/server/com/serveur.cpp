@@ -157,16 +157,22 @@ HRESULT desenregistrer(const DescriptionServeur& serveur, bool utilisateur) {
 #else
     const SYSKIND systeme = SYS_WIN32;
 #endif
-    // Absent already (a second removal) is no failure.
+    // A library no longer registered (a second removal) is left alone.
+    std::wstring cleBibliotheque = L"TypeLib\\" + texteGuid(*serveur.bibliotheque) + L"\\" +
+                                   std::to_wstring(serveur.versionMajeure) + L"." +
+                                   std::to_wstring(serveur.versionMineure);
+    HKEY cle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, cleBibliotheque.c_str(), 0, KEY_READ, &cle) !=
+        ERROR_SUCCESS)
+        return ok ? S_OK : SELFREG_E_CLASS;
+    RegCloseKey(cle);
     HRESULT hr = utilisateur ? UnRegisterTypeLibForUser(*serveur.bibliotheque,
                                                         serveur.versionMajeure,
                                                         serveur.versionMineure, LOCALE_NEUTRAL,
                                                         systeme)
                              : UnRegisterTypeLib(*serveur.bibliotheque, serveur.versionMajeure,
                                                  serveur.versionMineure, LOCALE_NEUTRAL, systeme);
-    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY &&
-        hr != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
-        ok = false;
+    if (FAILED(hr)) ok = false;
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 

@@ -1,0 +1,307 @@
+// Walks the registered type library Qx_TVA and checks it against the table
+// of identities (identite_qx_tva.txt): every name and identifier, the slot
+// and dispatch identifier of every member, the flags, the record, the
+// enumeration and the aliases. Prints one line per fault; exit code 1 when
+// there is any.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+int fautes = 0;
+int verifications = 0;
+
+void verifier(bool condition, const std::string& quoi) {
+    ++verifications;
+    if (!condition) {
+        ++fautes;
+        std::printf("FAUTE %s\n", quoi.c_str());
+    }
+}
+
+std::string etroit(const wchar_t* texte) {
+    std::string s;
+    for (; texte && *texte; ++texte) s += static_cast<char>(*texte);
+    return s;
+}
+
+std::wstring large(const std::string& texte) { return std::wstring(texte.begin(), texte.end()); }
+
+GUID guid(const std::string& texte) {
+    GUID g{};
+    CLSIDFromString(large(texte).c_str(), &g);
+    return g;
+}
+
+std::string nomDe(ITypeInfo* info, MEMBERID membre = MEMBERID_NIL) {
+    BSTR nom = nullptr;
+    info->GetDocumentation(membre, &nom, nullptr, nullptr, nullptr);
+    std::string s = etroit(nom);
+    SysFreeString(nom);
+    return s;
+}
+
+struct Membre {
+    char genre;
+    std::string nom;
+    unsigned long id;
+    std::vector<std::string> parametres;
+};
+
+struct Interface {
+    std::string nom, iid, classe, clsid;
+    bool creatable;
+    std::vector<Membre> membres;
+};
+
+INVOKEKIND genreInvocation(char genre) {
+    switch (genre) {
+        case 'G': return INVOKE_PROPERTYGET;
+        case 'L': return INVOKE_PROPERTYPUT;
+        case 'S': return INVOKE_PROPERTYPUTREF;
+        default: return INVOKE_FUNC;
+    }
+}
+
+void verifierInterface(ITypeLib* bibliotheque, const Interface& attendu, UINT& dernierIndex) {
+    const std::string& n = attendu.nom;
+    ITypeInfo* classe = nullptr;
+    if (FAILED(bibliotheque->GetTypeInfoOfGuid(guid(attendu.clsid), &classe))) {
+        verifier(false, "classe absente " + attendu.classe);
+        return;
+    }
+    TYPEATTR* a = nullptr;
+    classe->GetTypeAttr(&a);
+    verifier(a->typekind == TKIND_COCLASS && nomDe(classe) == attendu.classe,
+             "classe " + attendu.classe);
+    verifier(((a->wTypeFlags & TYPEFLAG_FCANCREATE) != 0) == attendu.creatable,
+             "creation possible ou non " + attendu.classe);
+    verifier(a->cImplTypes == 1, "une seule interface " + attendu.classe);
+    classe->ReleaseTypeAttr(a);
+    // Classes in the table's order.
+    UINT index = 0;
+    ITypeLib* contenant = nullptr;
+    classe->GetContainingTypeLib(&contenant, &index);
+    contenant->Release();
+    verifier(index > dernierIndex || dernierIndex == UINT(-1), "ordre de " + attendu.classe);
+    dernierIndex = index;
+    HREFTYPE ref;
+    ITypeInfo* parDefaut = nullptr;
+    classe->GetRefTypeOfImplType(0, &ref);
+    classe->GetRefTypeInfo(ref, &parDefaut);
+    verifier(parDefaut && nomDe(parDefaut) == n, "interface par defaut de " + attendu.classe);
+    if (parDefaut) parDefaut->Release();
+    classe->Release();
+
+    ITypeInfo* dispatch = nullptr;
+    if (FAILED(bibliotheque->GetTypeInfoOfGuid(guid(attendu.iid), &dispatch))) {
+        verifier(false, "interface absente " + n);
+        return;
+    }
+    dispatch->GetTypeAttr(&a);
+    // The dispatch side of a dual interface; automation compatibility is
+    // a flag of its vtable side.
+    const WORD dispatchable = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
+                              TYPEFLAG_FDISPATCHABLE;
+    const WORD drapeaux = dispatchable | TYPEFLAG_FOLEAUTOMATION;
+    verifier(a->typekind == TKIND_DISPATCH && nomDe(dispatch) == n, "nom de " + n);
+    verifier((a->wTypeFlags & dispatchable) == dispatchable, "drapeaux de " + n);
+    dispatch->ReleaseTypeAttr(a);
+    ITypeInfo* vtable = nullptr;
+    dispatch->GetRefTypeOfImplType(-1, &ref);
+    dispatch->GetRefTypeInfo(ref, &vtable);
+    dispatch->Release();
+    if (!vtable) {
+        verifier(false, "partie vtable de " + n);
+        return;
+    }
+    vtable->GetTypeAttr(&a);
+    verifier(a->typekind == TKIND_INTERFACE, "interface duale " + n);
+    verifier((a->wTypeFlags & drapeaux) == drapeaux, "drapeaux de la vtable de " + n);
+    verifier(a->cFuncs == attendu.membres.size(), "nombre de membres de " + n);
+    UINT nombre = a->cFuncs;
+    vtable->ReleaseTypeAttr(a);
+    for (UINT i = 0; i < nombre && i < attendu.membres.size(); ++i) {
+        const Membre& m = attendu.membres[i];
+        std::string qui = n + "." + m.nom + " (slot " + std::to_string(7 + i) + ")";
+        FUNCDESC* f = nullptr;
+        vtable->GetFuncDesc(i, &f);
+        BSTR noms[16] = {};
+        UINT trouves = 0;
+        vtable->GetNames(f->memid, noms, 16, &trouves);
+        // GetNames gives the member's name then its parameters' names.
+        verifier(etroit(noms[0]) == m.nom, qui + " nom " + etroit(noms[0]));
+        verifier(static_cast<unsigned long>(f->memid) == m.id, qui + " identifiant");
+        verifier(f->invkind == genreInvocation(m.genre), qui + " genre");
+        verifier(f->oVft == static_cast<SHORT>((7 + i) * sizeof(void*)), qui + " position");
+        int entrees = f->cParams;
+        if (entrees > 0 &&
+            (f->lprgelemdescParam[entrees - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
+            --entrees;
+        bool ecriture = m.genre == 'L' || m.genre == 'S';
+        verifier(entrees == static_cast<int>(m.parametres.size()) + (ecriture ? 1 : 0),
+                 qui + " nombre d'arguments");
+        for (size_t p = 0; p < m.parametres.size() && p + 1 < trouves; ++p)
+            verifier(etroit(noms[p + 1]) == m.parametres[p], qui + " argument " + m.parametres[p]);
+        // Arguments by reference, except a public field's value.
+        bool champ = (m.id & 0xFFFF0000) == 0x40030000;
+        for (int p = 0; p < entrees; ++p) {
+            bool parValeur = champ && m.genre == 'L';
+            verifier((f->lprgelemdescParam[p].tdesc.vt == VT_PTR) != parValeur,
+                     qui + " passage de l'argument " + std::to_string(p + 1));
+        }
+        if (m.nom == "NewEnum") {
+            verifier((f->wFuncFlags & FUNCFLAG_FHIDDEN) != 0, qui + " cache");
+            const TYPEDESC& retour = f->lprgelemdescParam[f->cParams - 1].tdesc;
+            verifier(retour.vt == VT_PTR && retour.lptdesc->vt == VT_UNKNOWN, qui + " IUnknown");
+        }
+        if (m.nom == "Add")
+            verifier((f->lprgelemdescParam[1].paramdesc.wParamFlags & PARAMFLAG_FOPT) != 0,
+                     qui + " sKey facultatif");
+        if (m.nom == "ArdiloDirect") {
+            const TYPEDESC* t = &f->lprgelemdescParam[0].tdesc;
+            while (t->vt == VT_PTR) t = t->lptdesc;
+            ITypeInfo* connecteur = nullptr;
+            ITypeLib* produit = nullptr;
+            UINT ignore;
+            if (t->vt == VT_USERDEFINED &&
+                SUCCEEDED(vtable->GetRefTypeInfo(t->hreftype, &connecteur))) {
+                connecteur->GetContainingTypeLib(&produit, &ignore);
+                BSTR nomBibliotheque = nullptr;
+                produit->GetDocumentation(-1, &nomBibliotheque, nullptr, nullptr, nullptr);
+                verifier(etroit(nomBibliotheque) == "Qx_Ardilodirect" &&
+                             nomDe(connecteur) == "_Connecteur",
+                         qui + " type du connecteur");
+                SysFreeString(nomBibliotheque);
+                produit->Release();
+                connecteur->Release();
+            } else {
+                verifier(false, qui + " type du connecteur introuvable");
+            }
+        }
+        for (UINT k = 0; k < trouves; ++k) SysFreeString(noms[k]);
+        vtable->ReleaseFuncDesc(f);
+    }
+    vtable->Release();
+}
+
+void verifierAutre(ITypeLib* bibliotheque, std::istringstream& ligne, const std::string& genre) {
+    std::string nom, id;
+    ligne >> nom >> id;
+    ITypeInfo* info = nullptr;
+    if (FAILED(bibliotheque->GetTypeInfoOfGuid(guid(id), &info))) {
+        verifier(false, genre + " absent " + nom);
+        return;
+    }
+    TYPEATTR* a = nullptr;
+    info->GetTypeAttr(&a);
+    verifier(nomDe(info) == nom, genre + " nom " + nom);
+    std::string element;
+    if (genre == "record") {
+        verifier(a->typekind == TKIND_RECORD, nom + " est un enregistrement");
+        for (WORD i = 0; ligne >> element; ++i) {
+            VARDESC* v = nullptr;
+            if (i >= a->cVars || FAILED(info->GetVarDesc(i, &v))) {
+                verifier(false, nom + " champ " + element);
+                continue;
+            }
+            std::string type = element.substr(element.find(':') + 1);
+            VARTYPE vt = type == "BSTR" ? VT_BSTR : VT_R8;
+            verifier(nomDe(info, v->memid) + ":" + type == element &&
+                         v->elemdescVar.tdesc.vt == vt,
+                     nom + " champ " + element);
+            info->ReleaseVarDesc(v);
+        }
+    } else if (genre == "enum") {
+        verifier(a->typekind == TKIND_ENUM, nom + " est une enumeration");
+        for (WORD i = 0; ligne >> element; ++i) {
+            VARDESC* v = nullptr;
+            if (i >= a->cVars || FAILED(info->GetVarDesc(i, &v))) {
+                verifier(false, nom + " valeur " + element);
+                continue;
+            }
+            std::string lu = nomDe(info, v->memid) + "=" + std::to_string(V_I4(v->lpvarValue));
+            verifier(lu == element, nom + " valeur " + element + " lue " + lu);
+            info->ReleaseVarDesc(v);
+        }
+    } else {
+        ligne >> element;
+        verifier(a->typekind == TKIND_ALIAS && a->tdescAlias.vt == VT_USERDEFINED,
+                 nom + " est un alias");
+        ITypeInfo* cible = nullptr;
+        if (SUCCEEDED(info->GetRefTypeInfo(a->tdescAlias.hreftype, &cible))) {
+            verifier(nomDe(cible) == element, nom + " designe " + element);
+            cible->Release();
+        }
+    }
+    info->ReleaseTypeAttr(a);
+    info->Release();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("usage: identite_test identite_qx_tva.txt\n");
+        return 2;
+    }
+    CoInitialize(nullptr);
+    const GUID bibliothequeQxTva = guid("{66B08123-FE18-4F26-AA5B-8324D38E007C}");
+    ITypeLib* bibliotheque = nullptr;
+    HRESULT hr = LoadRegTypeLib(bibliothequeQxTva, 1, 2, LOCALE_NEUTRAL, &bibliotheque);
+    if (FAILED(hr)) {
+        std::printf("FAUTE bibliotheque Qx_TVA 1.2 non enregistree (0x%08lx)\n", hr);
+        return 1;
+    }
+    TLIBATTR* attributs = nullptr;
+    bibliotheque->GetLibAttr(&attributs);
+    verifier(attributs->wMajorVerNum == 1 && attributs->wMinorVerNum == 2, "version 1.2");
+    bibliotheque->ReleaseTLibAttr(attributs);
+    BSTR nom = nullptr;
+    bibliotheque->GetDocumentation(-1, &nom, nullptr, nullptr, nullptr);
+    verifier(etroit(nom) == "Qx_TVA", "nom de la bibliotheque");
+    SysFreeString(nom);
+
+    std::ifstream table(argv[1]);
+    std::vector<Interface> interfaces;
+    std::string texte;
+    int autres = 0;
+    UINT dernierIndex = UINT(-1);
+    while (std::getline(table, texte)) {
+        std::istringstream ligne(texte);
+        std::string mot;
+        if (!(ligne >> mot) || mot[0] == '#') continue;
+        if (mot == "interface") {
+            Interface i;
+            std::string creatable;
+            ligne >> i.nom >> i.iid >> i.classe >> i.clsid >> creatable;
+            i.creatable = creatable == "creatable";
+            interfaces.push_back(i);
+        } else if (mot.size() == 1) {
+            Membre m{mot[0], {}, 0, {}};
+            std::string id, p;
+            ligne >> m.nom >> id;
+            m.id = std::stoul(id, nullptr, 16);
+            while (ligne >> p) m.parametres.push_back(p);
+            interfaces.back().membres.push_back(m);
+        } else {
+            verifierAutre(bibliotheque, ligne, mot);
+            ++autres;
+        }
+    }
+    for (const Interface& i : interfaces) verifierInterface(bibliotheque, i, dernierIndex);
+    verifier(interfaces.size() == 16 && autres == 4, "table complete");
+    // Nothing beyond the table: a class and an interface each, and the four others.
+    verifier(bibliotheque->GetTypeInfoCount() == interfaces.size() * 2 + autres,
+             "aucune entree en trop");
+    bibliotheque->Release();
+    CoUninitialize();
+    std::printf("%d verifications, %d fautes\n", verifications, fautes);
+    return fautes == 0 ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+#!/bin/bash
+# The Wine bench of the Windows DLLs: bash tests/windows/run.sh <build dir>
+#
+# For a 64-bit build: a fresh headless Wine prefix, both DLLs registered
+# from a folder whose path has accents and spaces, the type library walked
+# against the table of identities, creation by ProgID from VBScript, the
+# entry points with good and bad input, then unregistration (twice) and
+# per-user registration, each checked against a registry export taken
+# before. For every build, 32-bit included (Wine cannot run 32-bit
+# programs on every machine): the exports, the imports and the embedded
+# type library of both DLLs, read with the mingw tools.
+set -euo pipefail
+
+if [ $# -ne 1 ] || [ ! -f "$1/QX_TVA.dll" ]; then
+    echo "usage: $0 <build dir holding QX_TVA.dll and Qx_Ardilodirect.dll>" >&2
+    exit 2
+fi
+build=$(cd "$1" && pwd)
+ici=$(cd "$(dirname "$0")" && pwd)
+debut=$(date +%s)
+echecs=0
+
+echec() {
+    echo "ÉCHEC : $*" >&2
+    echecs=$((echecs + 1))
+}
+
+# --- Static checks, every architecture -------------------------------------
+format=$(x86_64-w64-mingw32-objdump -f "$build/QX_TVA.dll" | sed -n 's/.*file format //p')
+case "$format" in
+    pei-x86-64) outils=x86_64-w64-mingw32 ;;
+    pei-i386) outils=i686-w64-mingw32 ;;
+    *) echo "format inconnu : $format" >&2; exit 2 ;;
+esac
+for dll in QX_TVA.dll Qx_Ardilodirect.dll; do
+    entete=$("$outils-objdump" -p "$build/$dll")
+    # The four entry points and DllInstall, under their plain names.
+    exports=$(echo "$entete" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+        sed '1d' | sed -n 's/.*\] //p' | sort | tr '\n' ' ')
+    nombre=$(echo "$exports" | wc -w)
+    attendus="DllCanUnloadNow DllGetClassObject DllInstall DllRegisterServer DllUnregisterServer "
+    [ "$exports" = "$attendus" ] || echec "$dll exporte $nombre noms : ${exports:0:200}"
+    # Only DLLs every Windows has.
+    while read -r importee; do
+        case "${importee,,}" in
+            kernel32.dll | advapi32.dll | ole32.dll | oleaut32.dll | msvcrt.dll | user32.dll) ;;
+            *) echec "$dll importe $importee" ;;
+        esac
+    done < <(echo "$entete" | sed -n 's/^\tDLL Name: //p')
+    # The type library is a resource "TYPELIB" (a UTF-16 name) holding a
+    # library in the "MSFT" format.
+    { "$outils-strings" -el "$build/$dll" | grep -qx TYPELIB &&
+        "$outils-objcopy" -O binary -j .rsrc "$build/$dll" /dev/stdout | grep -qa MSFT; } ||
+        echec "$dll n'embarque pas de bibliothèque de types"
+    taille=$(stat -c %s "$build/$dll")
+    echo "$format $dll : $taille octets, importe $(echo "$entete" | sed -n 's/^\tDLL Name: //p' | tr '\n' ' ')"
+done
+
+if [ "$format" != pei-x86-64 ] && [ "${QX_WINE32:-0}" != 1 ]; then
+    echo "pas de Wine 32 bits ici : vérifications statiques seulement"
+    [ $echecs -eq 0 ] && echo "banc Windows ($format) : réussi en $(($(date +%s) - debut)) s"
+    exit $((echecs > 0))
+fi
+
+# --- Under Wine --------------------------------------------------------------
+WINEPREFIX=$(mktemp -d /tmp/qx-wine.XXXXXX)
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+trap 'timeout 60 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+dossier="$WINEPREFIX/drive_c/Dossiers/Société Générale"
+mkdir -p "$dossier"
+cp "$build/QX_TVA.dll" "$build/Qx_Ardilodirect.dll" "$build/tests/windows/"*.exe \
+    "$ici/creation.vbs" "$ici/identite_qx_tva.txt" "$dossier/"
+cd "$dossier"
+
+exporter() {  # key, file: the registry subtree as text, empty when absent
+    wine reg export "$1" "$2" /y >/dev/null 2>&1 || : >"$2"
+    wineserver -w
+}
+# Wine registers some of its own classes the first time a script runs: let
+# it do so before the registry is taken as the reference.
+echo 'WScript.Echo "FIN"' >echauffement.vbs
+wine cscript //nologo echauffement.vbs >/dev/null 2>&1
+# The user's class keys exist on every Windows; a fresh prefix lacks them.
+wine reg add 'HKCU\Software\Classes\CLSID' /f >/dev/null 2>&1
+wineserver -w
+exporter 'HKLM\Software\Classes' avant_machine.reg
+exporter 'HKCU\Software\Classes' avant_utilisateur.reg
+
+wine regsvr32 /s Qx_Ardilodirect.dll || echec "enregistrement de Qx_Ardilodirect.dll"
+wine regsvr32 /s QX_TVA.dll || echec "enregistrement de QX_TVA.dll"
+
+wine identite_test.exe identite_qx_tva.txt || echec "bibliothèque de types"
+
+# Wine's VBScript hides run-time errors: a failure is an OnScriptError line
+# on stderr, or a missing last line.
+sortie=$(WINEDEBUG=-all,fixme+wscript wine cscript //nologo creation.vbs 2>erreurs.txt | tr -d '\r')
+echo "$sortie" | grep -v '^FIN ' || true
+if grep -q OnScriptError erreurs.txt || [ "$(echo "$sortie" | tail -n 1)" != "FIN creation" ]; then
+    echec "création par ProgID (creation.vbs)"
+    cat erreurs.txt >&2
+fi
+
+wine serveur_test.exe QX_TVA.dll || echec "points d'entrée"
+
+# Unregistration removes exactly what was written, and twice is harmless.
+for fois in 1 2; do
+    wine regsvr32 /s /u QX_TVA.dll || echec "désenregistrement $fois de QX_TVA.dll"
+    wine regsvr32 /s /u Qx_Ardilodirect.dll || echec "désenregistrement $fois de Qx_Ardilodirect.dll"
+done
+exporter 'HKLM\Software\Classes' apres_machine.reg
+comparer() {  # before, after, what
+    cmp -s "$1" "$2" && return
+    echec "$3"
+    diff <(iconv -f UTF-16 -t UTF-8 "$1") <(iconv -f UTF-16 -t UTF-8 "$2") | head -20 >&2 || true
+}
+comparer avant_machine.reg apres_machine.reg "clés restées après désenregistrement"
+
+# Per user, without administrator rights: classes under the user's own key only.
+wine regsvr32 /s /i:user /n QX_TVA.dll || echec "enregistrement pour l'utilisateur"
+wine reg query 'HKCU\Software\Classes\Qx_TVA.Cls_DeclarationTVA\CLSID' >/dev/null 2>&1 ||
+    echec "ProgID absent de la clé de l'utilisateur"
+if wine reg query 'HKLM\Software\Classes\Qx_TVA.Cls_DeclarationTVA' >/dev/null 2>&1; then
+    echec "enregistrement pour l'utilisateur écrit pour la machine"
+fi
+wine regsvr32 /s /u /i:user /n QX_TVA.dll || echec "désenregistrement pour l'utilisateur"
+exporter 'HKCU\Software\Classes' apres_utilisateur.reg
+comparer avant_utilisateur.reg apres_utilisateur.reg "clés restées pour l'utilisateur"
+
+if [ $echecs -ne 0 ]; then
+    echo "banc Windows : $echecs échec(s)" >&2
+    exit 1
+fi
+echo "banc Windows ($format) : réussi en $(($(date +%s) - debut)) s"
