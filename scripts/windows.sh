@@ -54,17 +54,19 @@ fetch_libxml2_source() {
 
 build_libxml2() {
   local arch=$1 prefix=$deps/$1
-  [ -f "$prefix/lib/libxml2.a" ] && return
+  # Built with LIBXML_STATIC, so that nothing of libxml2 is exported from the DLLs.
+  [ -f "$prefix/lib/libxml2.a" ] && [ -f "$prefix/.statique" ] && return
   [ -f "$deps/source/.unpacked" ] || fetch_libxml2_source
   say "building libxml2 for $arch"
   cmake -S "$deps/source" -B "$deps/build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS=-DLIBXML_STATIC \
     -DLIBXML2_WITH_ICONV=OFF -DLIBXML2_WITH_LZMA=OFF -DLIBXML2_WITH_ZLIB=OFF \
     -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF -DLIBXML2_WITH_PROGRAMS=OFF \
     -DLIBXML2_WITH_HTTP=OFF -DLIBXML2_WITH_FTP=OFF -DLIBXML2_WITH_ICU=OFF >/dev/null
   cmake --build "$deps/build-$arch" -j "$jobs" >/dev/null
   cmake --install "$deps/build-$arch" >/dev/null
+  touch "$prefix/.statique"
 }
 build_libxml2 x86_64
 build_libxml2 i686

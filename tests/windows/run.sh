@@ -74,6 +74,7 @@ dossier="$WINEPREFIX/drive_c/Dossiers/Société Générale"
 mkdir -p "$dossier"
 cp "$build/QX_TVA.dll" "$build/Qx_Ardilodirect.dll" "$build/tests/windows/"*.exe \
     "$ici/creation.vbs" "$ici/identite_qx_tva.txt" "$dossier/"
+cp "$ici/../../samples/ca3/donnees.xml" "$ici/../../samples/ca3/rubriques.xml" "$dossier/"
 cd "$dossier"
 
 exporter() {  # key, file: the registry subtree as text, empty when absent
@@ -104,7 +105,7 @@ if grep -q OnScriptError erreurs.txt || [ "$(echo "$sortie" | tail -n 1)" != "FI
     cat erreurs.txt >&2
 fi
 
-wine serveur_test.exe QX_TVA.dll || echec "points d'entrée"
+wine serveur_test.exe QX_TVA.dll donnees.xml rubriques.xml || echec "points d'entrée"
 
 # Unregistration removes exactly what was written, and twice is harmless.
 for fois in 1 2; do

@@ -170,11 +170,89 @@ void identiteEtErreurs() {
     p->Release();
 }
 
+BSTR chemin(const wchar_t* nom) { return SysAllocString(nom); }
+
+// The classes hosts cannot create, reached through a computation, then
+// released in the orders a host may use (a collection before its members,
+// the engine before its rubrics): the library unloads only when all are gone.
+void classesAtteintes(const wchar_t* donnees, const wchar_t* rubriques) {
+    for (int ordre = 0; ordre < 2; ++ordre) {
+        _CCalculTVA* calcul = creer<_CCalculTVA>(CLSID_CCalculTVA);
+        verifier(calcul != nullptr, "moteur par la vtable");
+        if (!calcul) return;
+        BSTR d = chemin(donnees), r = chemin(rubriques), resultat = chemin(L"");
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        HRESULT hr = calcul->Init(&d, &r, &resultat, &ok);
+        verifier(SUCCEEDED(hr) && ok == VARIANT_TRUE, "Init du moteur", hr);
+        _CRubriques* collection = nullptr;
+        calcul->get_Rubriques(&collection);
+        LONG nombre = 0;
+        if (collection) collection->get_Count(&nombre);
+        verifier(nombre > 0, "rubriques chargees");
+        // The first rubric that has account lines and dependency lines.
+        _CRubrique* rubrique = nullptr;
+        _CLignesRubrique* comptes = nullptr;
+        _CLignesDependance* dependances = nullptr;
+        for (LONG i = 1; i <= nombre && !dependances; ++i) {
+            VARIANT position;
+            VariantInit(&position);
+            V_VT(&position) = VT_I4;
+            V_I4(&position) = i;
+            _CRubrique* r2 = nullptr;
+            collection->get_Item(&position, &r2);
+            _CLignesRubrique* c = nullptr;
+            _CLignesDependance* d2 = nullptr;
+            LONG nc = 0, nd = 0;
+            r2->get_LignesRubrique(&c);
+            r2->get_LignesDependance(&d2);
+            c->get_Count(&nc);
+            d2->get_Count(&nd);
+            if (nc > 0 && nd > 0) {
+                rubrique = r2;
+                comptes = c;
+                dependances = d2;
+            } else {
+                c->Release();
+                d2->Release();
+                r2->Release();
+            }
+        }
+        verifier(dependances != nullptr, "rubrique avec des lignes");
+        if (!dependances) return;
+        VARIANT un;
+        VariantInit(&un);
+        V_VT(&un) = VT_I2;
+        V_I2(&un) = 1;
+        _CLigneRubrique* compte = nullptr;
+        _CLigneDependance* dependance = nullptr;
+        comptes->get_Item(&un, &compte);
+        dependances->get_Item(&un, &dependance);
+        _CRubrique* cible = nullptr;
+        if (dependance) dependance->get_RubriqueDep(&cible);
+        verifier(compte && dependance && cible, "lignes et cible atteintes");
+        _CCalculTVA* proprietaire = nullptr;
+        rubrique->get_CalculTVA(&proprietaire);
+        verifier(proprietaire == calcul, "le moteur de la rubrique est le meme objet");
+        IUnknown* objets[] = {calcul, collection, rubrique, comptes, dependances,
+                              compte, dependance, cible, proprietaire};
+        const int n = sizeof objets / sizeof objets[0];
+        for (int k = 0; k < n; ++k) {
+            int i = ordre == 0 ? k : n - 1 - k;
+            verifier(dechargeable() == S_FALSE, "non dechargeable avant la derniere liberation");
+            if (objets[i]) objets[i]->Release();
+        }
+        verifier(dechargeable() == S_OK, "dechargeable une fois tout libere");
+        SysFreeString(d);
+        SysFreeString(r);
+        SysFreeString(resultat);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::printf("usage: serveur_test QX_TVA.dll\n");
+    if (argc != 4) {
+        std::printf("usage: serveur_test QX_TVA.dll donnees.xml rubriques.xml\n");
         return 2;
     }
     CoInitialize(nullptr);
@@ -193,6 +271,7 @@ int wmain(int argc, wchar_t** argv) {
         dechargement();
         textes();
         identiteEtErreurs();
+        classesAtteintes(argv[2], argv[3]);
         verifier(dechargeable() == S_OK, "dechargeable a la fin");
     }
     std::printf("%d verifications, %d fautes\n", verifications, fautes);

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "declaration/ardilo_interface.h"
+#include "transmission/ardilo_interface.h"
 #include "platform/error.h"
 #include "qx_ardilodirect.h"
 
