@@ -73,7 +73,7 @@ wineserver -w
 dossier="$WINEPREFIX/drive_c/Dossiers/Société Générale"
 mkdir -p "$dossier"
 cp "$build/QX_TVA.dll" "$build/Qx_Ardilodirect.dll" "$build/tests/windows/"*.exe \
-    "$ici/creation.vbs" "$ici/identite_qx_tva.txt" "$dossier/"
+    "$ici/"*.vbs "$ici/identite_qx_tva.txt" "$dossier/"
 cp "$ici/../../samples/ca3/donnees.xml" "$ici/../../samples/ca3/rubriques.xml" "$dossier/"
 cd "$dossier"
 
@@ -97,13 +97,17 @@ wine regsvr32 /s QX_TVA.dll || echec "enregistrement de QX_TVA.dll"
 wine identite_test.exe identite_qx_tva.txt || echec "bibliothèque de types"
 
 # Wine's VBScript hides run-time errors: a failure is an OnScriptError line
-# on stderr, or a missing last line.
-sortie=$(WINEDEBUG=-all,fixme+wscript wine cscript //nologo creation.vbs 2>erreurs.txt | tr -d '\r')
-echo "$sortie" | grep -v '^FIN ' || true
-if grep -q OnScriptError erreurs.txt || [ "$(echo "$sortie" | tail -n 1)" != "FIN creation" ]; then
-    echec "création par ProgID (creation.vbs)"
-    cat erreurs.txt >&2
-fi
+# on stderr, or a missing last line "FIN <script>".
+for script in "$ici"/*.vbs; do
+    nom=$(basename "$script" .vbs)
+    sortie=$(WINEDEBUG=-all,fixme+wscript wine cscript //nologo "$nom.vbs" 2>erreurs.txt |
+        tr -d '\r')
+    echo "$nom.vbs : $(echo "$sortie" | grep -v '^FIN ' | tr '\n' ' ')"
+    if grep -q OnScriptError erreurs.txt || [ "$(echo "$sortie" | tail -n 1)" != "FIN $nom" ]; then
+        echec "$nom.vbs"
+        cat erreurs.txt >&2
+    fi
+done
 
 wine serveur_test.exe QX_TVA.dll donnees.xml rubriques.xml || echec "points d'entrée"
 
