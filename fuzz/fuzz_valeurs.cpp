@@ -3,7 +3,7 @@
 // - a number written in plain decimal form (all amounts of a declaration;
 //   the exponent form of huge and tiny values is not read back) and read
 //   back is written the same way again;
-// - rounding to whole units and to 9 decimals is idempotent;
+// - rounding to whole units is idempotent;
 // - a date written and read back is the same day.
 #include <cmath>
 
@@ -49,10 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const double entier = ArrondiEntier(rapide);
             verifier(ArrondiEntier(entier) == entier);
         });
-        fuzz::sansPlantage([&] {
-            const double decimales = ArrondiDecimales(rapide);
-            verifier(ArrondiDecimales(decimales) == decimales);
-        });
+        // Nine decimals are not a fixed point: x * 1e9 / 1e9 may move the
+        // last bit again (4499990.497 does), so only the failure is checked.
+        fuzz::sansPlantage([&] { ArrondiDecimales(rapide); });
     }
 
     fuzz::sansPlantage([&] {
