@@ -13,6 +13,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(parametres donnees calcul valeurs ardilo pivot dossier)
 
+bash scripts/setup.sh clang-14 libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
