@@ -216,13 +216,6 @@ void checkReplaceableTarget(const std::string& target, const std::vector<std::st
     }
 }
 
-void writeFileSafely(const std::string& target, std::string_view content,
-                     const std::vector<std::string>& inputs) {
-    checkReplaceableTarget(target, inputs);
-    PendingFile pending(target, content);
-    pending.replace(target);
-}
-
 void removeTemporariesOnInterruption() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction current;
