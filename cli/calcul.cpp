@@ -13,7 +13,6 @@
 #include "options.h"
 #include "parametres.h"
 #include "platform/clock.h"
-#include "platform/temporary_file.h"
 #include "progression.h"
 #include "source_fec.h"
 #include "tableau.h"
@@ -52,12 +51,7 @@ constexpr std::string_view kModele =
     "Sortie : 0 succès, 2 erreur du calcul (« erreur NUMERO : DESCRIPTION » sur stderr),\n"
     "64 mauvais usage.\n";
 
-std::string usage() {
-    std::string texte(kModele);
-    texte.replace(texte.find("%FEC%"), 5, kUsageFEC);
-    return texte;
-}
-const std::string kUsage = usage();
+const std::string kUsage = avecUsageFEC(kModele);
 
 constexpr std::array<DefinitionOption, 9> kOptionsCalcul = {{
     {"donnees", true, false, false},
@@ -79,16 +73,7 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
-    if (options.present("donnees") == options.present("fec"))
-        throw ErreurUsage("une source et une seule : --donnees ou --fec");
-    std::optional<SourceFEC> fec;
-    if (auto fichier = options.valeur("fec")) {
-        fec = SourceFEC::lire(*fichier, options);
-    } else {
-        for (const DefinitionOption& d : kOptionsFEC)
-            if (options.present(d.nom))
-                throw ErreurUsage("l'option --" + std::string(d.nom) + " va avec --fec");
-    }
+    SourceDonnees source(options);
     std::string type = lireType(options.valeur("type"));
     const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
     std::optional<qx::Date> dateJour;
@@ -99,12 +84,7 @@ int executer(const Arguments& arguments) {
     qx::Acomptes() = acomptes;
     if (dateJour) qx::fixerDateDuJour(*dateJour);
 
-    std::optional<qx::TemporaryFile> converti;
-    if (fec) {
-        converti.emplace("qxtva-donnees", ".xml");
-        fec->convertir(converti->path(), std::cerr);
-    }
-    const std::string donnees = converti ? converti->path() : *options.valeur("donnees");
+    const std::string donnees = source.fichier(std::cerr);
     const std::string rubriques = *options.valeur("rubriques");
     // The checks only look; the computation is the same with or without them.
     qx::Verification verification = qx::VerifierFichiers(rubriques, donnees);
@@ -129,7 +109,9 @@ int executer(const Arguments& arguments) {
     // The data file converted from a FEC is gone by then: no command to repeat.
     if (verification.nombre(qx::Gravite::Erreur) + verification.nombre(qx::Gravite::Avertissement))
         std::cerr << resumeVerification(verification)
-                  << (fec ? "" : " ; détail : " + ligneVerifier(rubriques, donnees, type)) << '\n';
+                  << (source.depuisFEC() ? ""
+                                         : " ; détail : " + ligneVerifier(rubriques, donnees, type))
+                  << '\n';
     return kSortieSucces;
 }
 

@@ -5,29 +5,10 @@
 
 #include "commande.h"
 #include "parametres.h"
+#include "platform/text_fields.h"
 #include "platform/text_line_reader.h"
 
 namespace qxtva {
-
-namespace {
-
-std::string_view sansBlancs(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-std::vector<std::string> champs(std::string_view ligne) {
-    std::vector<std::string> resultat;
-    for (;;) {
-        const size_t fin = ligne.find(';');
-        resultat.emplace_back(sansBlancs(ligne.substr(0, fin)));
-        if (fin == std::string_view::npos) return resultat;
-        ligne.remove_prefix(fin + 1);
-    }
-}
-
-}  // namespace
 
 std::vector<Dossier_lot> lireManifeste(const std::string& chemin) {
     std::error_code ec;
@@ -41,10 +22,12 @@ std::vector<Dossier_lot> lireManifeste(const std::string& chemin) {
     std::vector<Dossier_lot> lot;
     std::string_view texte;
     while (fichier.next(texte)) {
-        texte = sansBlancs(texte);
+        texte = qx::trimBlanks(texte);
         if (texte.empty() || texte.front() == '#' || texte.rfind("donnees;", 0) == 0) continue;
         const std::string ici = "manifeste, ligne " + std::to_string(fichier.lineNumber()) + " : ";
-        const std::vector<std::string> c = champs(texte);
+        std::vector<std::string_view> vues;
+        qx::splitFields(texte, ';', vues, true);
+        const std::vector<std::string> c(vues.begin(), vues.end());
         if (c.size() < 3 || c.size() > 6)
             throw ManifesteInvalide(ici +
                                     "3 à 6 champs séparés par « ; » attendus "
@@ -62,7 +45,7 @@ std::vector<Dossier_lot> lireManifeste(const std::string& chemin) {
             if (c.size() > 4) {
                 std::vector<std::string> acomptes;
                 std::string_view reste = c[4];
-                while (!(reste = sansBlancs(reste)).empty()) {
+                while (!(reste = qx::trimBlanks(reste)).empty()) {
                     const size_t fin = reste.find_first_of(" \t");
                     acomptes.emplace_back(reste.substr(0, fin));
                     if (fin == std::string_view::npos) break;

@@ -10,7 +10,6 @@
 #include "parametres.h"
 #include "platform/clock.h"
 #include "platform/safe_file.h"
-#include "platform/temporary_file.h"
 #include "platform/xml_document.h"
 #include "rapport_html.h"
 #include "source_fec.h"
@@ -40,12 +39,7 @@ constexpr std::string_view kModele =
     "\n"
     "Sortie : 0 succès, 2 erreur du calcul, 64 mauvais usage.\n";
 
-std::string usage() {
-    std::string texte(kModele);
-    texte.replace(texte.find("%FEC%"), 5, kUsageFEC);
-    return texte;
-}
-const std::string kUsage = usage();
+const std::string kUsage = avecUsageFEC(kModele);
 
 constexpr std::array<DefinitionOption, 8> kOptionsRapport = {{
     {"donnees", true, false, false},
@@ -120,22 +114,14 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
-    if (options.present("donnees") == options.present("fec"))
-        throw ErreurUsage("une source et une seule : --donnees ou --fec");
-    std::optional<SourceFEC> fec;
-    if (auto fichier = options.valeur("fec")) fec = SourceFEC::lire(*fichier, options);
+    SourceDonnees source(options);
     const std::string type = lireType(options.valeur("type"));
     const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
     if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
 
     qx::DefinirTypeDeclaration(type);
     qx::Acomptes() = acomptes;
-    std::optional<qx::TemporaryFile> converti;
-    if (fec) {
-        converti.emplace("qxtva-donnees", ".xml");
-        fec->convertir(converti->path(), std::cerr);
-    }
-    const std::string donnees = converti ? converti->path() : *options.valeur("donnees");
+    const std::string donnees = source.fichier(std::cerr);
     const std::string rubriques = *options.valeur("rubriques");
 
     auto calcul = qx::CCalculTVA::Creer();

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <span>
 #include <vector>
 
-#include "ardilo/catalogue.h"
 #include "engine/types_declaration.h"
+#include "intitules.h"
 #include "lignes_formulaires.h"
 #include "platform/text_key.h"
 #include "rubrics/conventions.h"
@@ -95,15 +96,6 @@ std::pair<int, std::string> section(std::string_view formulaire, std::string_vie
     if (n <= 35) return {50, "Résultat de la liquidation"};
     if (n >= 54 && n <= 58) return {70, "Décompte et paiement"};
     return {60, "Taxes assimilées"};
-}
-
-std::string intitule(const qx::CRubrique& r) {
-    const auto code = qx::CodeFormulaire(r.CodeImprime());
-    const qx::ardilo::FormulaireCatalogue* f =
-        code ? qx::ardilo::formulaireCatalogue(*code) : nullptr;
-    const qx::ardilo::RubriqueCatalogue* c =
-        f ? qx::ardilo::rubriqueCatalogue(*f, r.CodeRubrique()) : nullptr;
-    return c ? std::string(c->intitule) : std::string();
 }
 
 std::string valeurAvant(const qx::CRubriques* avant, const std::string& cle) {
@@ -217,7 +209,7 @@ std::string rapportHtml(const EnteteRapport& entete, const qx::CRubriques& rubri
                 h += std::string("<tr") + (r->IsForce() ? " class=\"forcee\"" : "") + ">";
                 h += "<td class=\"ligne\">" + html(numeroLigne(f, r->CodeRubrique())) + "</td>";
                 h += "<td class=\"code\">" + html(r->CodeRubrique()) + "</td>";
-                h += "<td class=\"libelle\">" + html(intitule(*r)) +
+                h += "<td class=\"libelle\">" + html(intituleRubrique(*r)) +
                      (note.empty() ? "" : "<span class=\"avant\">" + html(note) + "</span>") +
                      "</td>";
                 h += "<td class=\"valeur\" data-cle=\"" + html(cle) + "\" data-forcee=\"" +

@@ -58,4 +58,32 @@ void SourceFEC::convertir(const std::string& donnees, std::ostream& avertissemen
     qx::fec::EcrireDonneesTVA(synthese, entete, donnees, entrees);
 }
 
+SourceDonnees::SourceDonnees(const Options& options) {
+    if (options.present("donnees") == options.present("fec"))
+        throw ErreurUsage("une source et une seule : --donnees ou --fec");
+    if (auto fichier = options.valeur("fec")) {
+        fec_ = SourceFEC::lire(*fichier, options);
+        return;
+    }
+    fichier_ = *options.valeur("donnees");
+    for (const DefinitionOption& d : kOptionsFEC)
+        if (options.present(d.nom))
+            throw ErreurUsage("l'option --" + std::string(d.nom) + " va avec --fec");
+}
+
+const std::string& SourceDonnees::fichier(std::ostream& avertissements) {
+    if (fec_ && !converti_) {
+        converti_.emplace("qxtva-donnees", ".xml");
+        fec_->convertir(converti_->path(), avertissements);
+        fichier_ = converti_->path();
+    }
+    return fichier_;
+}
+
+std::string avecUsageFEC(std::string_view modele) {
+    std::string texte(modele);
+    texte.replace(texte.find("%FEC%"), 5, kUsageFEC);
+    return texte;
+}
+
 }  // namespace qxtva

@@ -10,6 +10,7 @@
 
 #include "fec/conversion_fec.h"
 #include "options.h"
+#include "platform/temporary_file.h"
 
 namespace qxtva {
 
@@ -40,5 +41,27 @@ struct SourceFEC {
     // Reads the FEC and writes the data file; warnings go to `avertissements`.
     void convertir(const std::string& donnees, std::ostream& avertissements) const;
 };
+
+// The data of a computation: the data file of --donnees, or the one made
+// from --fec (in a temporary file, removed with this object); one of them.
+class SourceDonnees {
+public:
+    // Raises ErreurUsage when neither or both are given, or when a FEC
+    // option comes without --fec.
+    explicit SourceDonnees(const Options& options);
+
+    bool depuisFEC() const { return fec_.has_value(); }
+    // The data file to compute from; a FEC is converted at the first call,
+    // its warnings going to `avertissements`.
+    const std::string& fichier(std::ostream& avertissements);
+
+private:
+    std::optional<SourceFEC> fec_;
+    std::optional<qx::TemporaryFile> converti_;
+    std::string fichier_;
+};
+
+// A usage text with the FEC options in place of its "%FEC%".
+std::string avecUsageFEC(std::string_view modele);
 
 }  // namespace qxtva

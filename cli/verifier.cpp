@@ -5,9 +5,9 @@
 
 #include "checks/verification.h"
 #include "commande.h"
+#include "engine/declaration_courante.h"
 #include "options.h"
 #include "parametres.h"
-#include "engine/declaration_courante.h"
 
 namespace qxtva {
 namespace {

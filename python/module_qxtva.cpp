@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "ardilo/catalogue.h"
 #include "checks/verification.h"
 #include "declaration/declaration_tva.h"
 #include "dossier.h"
@@ -19,6 +18,7 @@
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
 #include "fec/conversion_fec.h"
+#include "intitules.h"
 #include "platform/clock.h"
 #include "platform/date.h"
 #include "platform/error.h"
@@ -109,16 +109,6 @@ std::vector<qx::fec::LigneDonnees> lireLignes(const py::iterable& lignes) {
         resultat.push_back(std::move(ligne));
     }
     return resultat;
-}
-
-// The label of a box on its form, as the transmission product names it.
-std::string intitule(const qx::CRubrique& rubrique) {
-    const auto code = qx::CodeFormulaire(rubrique.CodeImprime());
-    const qx::ardilo::FormulaireCatalogue* formulaire =
-        code ? qx::ardilo::formulaireCatalogue(*code) : nullptr;
-    const qx::ardilo::RubriqueCatalogue* r =
-        formulaire ? qx::ardilo::rubriqueCatalogue(*formulaire, rubrique.CodeRubrique()) : nullptr;
-    return r ? std::string(r->intitule) : std::string();
 }
 
 py::object valeur(const qx::CRubrique& rubrique) {
@@ -271,7 +261,7 @@ PYBIND11_MODULE(qxtva, m) {
         .def_property_readonly("texte", &qx::CRubrique::AsXML,
                                "the value as the result file writes it")
         .def_property_readonly("forcee", &qx::CRubrique::IsForce)
-        .def_property_readonly("intitule", &intitule)
+        .def_property_readonly("intitule", &qxtva::intituleRubrique)
         .def("__repr__", [](const qx::CRubrique& r) {
             return "<Rubrique " + r.KeyRubrique() + "=" + r.AsXML() +
                    (r.IsForce() ? " forcée>" : ">");

@@ -4,28 +4,12 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/text_fields.h"
 #include "platform/text_line_reader.h"
 
 namespace qx::fec {
 
 namespace {
-
-std::string_view sansBlancs(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::vector<std::string_view> champs(std::string_view ligne) {
-    std::vector<std::string_view> resultat;
-    for (;;) {
-        const size_t fin = ligne.find(';');
-        resultat.push_back(sansBlancs(ligne.substr(0, fin)));
-        if (fin == std::string_view::npos) return resultat;
-        ligne.remove_prefix(fin + 1);
-    }
-}
 
 bool codeValide(std::string_view code) {
     return std::all_of(code.begin(), code.end(), [](char c) {
@@ -38,9 +22,10 @@ public:
     explicit Lecteur(std::string_view nom) : nom_(nom) {}
 
     void ligne(uint64_t numero, std::string_view texte) {
-        texte = sansBlancs(texte);
+        texte = trimBlanks(texte);
         if (texte.empty() || texte.front() == '#') return;
-        const std::vector<std::string_view> c = champs(texte);
+        std::vector<std::string_view> c;
+        splitFields(texte, ';', c, true);
         if (c.size() < 3 || c.size() > 4)
             echec(numero,
                   "3 ou 4 champs séparés par « ; » attendus (PREFIXE;TYPETAUX;"

@@ -5,20 +5,11 @@
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/text_fields.h"
 
 namespace qx::fec {
 
 namespace {
-
-void decouper(std::string_view ligne, char separateur, std::vector<std::string_view>& champs) {
-    champs.clear();
-    for (;;) {
-        const size_t fin = ligne.find(separateur);
-        champs.push_back(ligne.substr(0, fin));
-        if (fin == std::string_view::npos) return;
-        ligne.remove_prefix(fin + 1);
-    }
-}
 
 bool memeNom(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -27,6 +18,7 @@ bool memeNom(std::string_view a, std::string_view b) {
            });
 }
 
+// Blanks and the quotes some exports put around fields.
 std::string_view sansBlancs(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '"')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '"')) s.remove_suffix(1);
@@ -164,7 +156,7 @@ LecteurFEC::LecteurFEC(const std::string& chemin) : fichier_(chemin), chemin_(ch
                     "Fichier FEC « " + chemin_ + " » : fichier vide, ligne d'en-tête absente");
     if (entete.substr(0, 3) == "\xEF\xBB\xBF") entete.remove_prefix(3);
     separateur_ = entete.find('\t') != std::string_view::npos ? '\t' : '|';
-    decouper(entete, separateur_, champs_);
+    splitFields(entete, separateur_, champs_);
     nombreColonnes_ = champs_.size();
     for (size_t k = 0; k < std::size(kColonnes); ++k) {
         auto it = std::find_if(champs_.begin(), champs_.end(), [&](std::string_view nom) {
@@ -197,7 +189,7 @@ bool LecteurFEC::Suivante(LigneFEC& ligne) {
     do {
         if (!fichier_.next(texte)) return false;
     } while (texte.find_first_not_of(" \t") == std::string_view::npos);
-    decouper(texte, separateur_, champs_);
+    splitFields(texte, separateur_, champs_);
     if (champs_.size() != nombreColonnes_)
         Echec(std::to_string(std::min(champs_.size(), nombreColonnes_) + 1),
               std::to_string(champs_.size()) + " colonnes au lieu des " +
