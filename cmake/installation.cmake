@@ -5,11 +5,13 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-# The headers a host program includes, and those they include in turn.
+# The host-facing headers: those a host program includes (the engine, the
+# declaration object and its records, the checks, the ledger export reader)
+# and those they include in turn. The library side (*_interne.h) stays out.
 set(QX_HOST_HEADERS
-  checks/controle_tva.h checks/verification.h
+  checks/verification.h
   declaration/declaration_tva.h
-  engine/calcul_tva.h engine/declaration_courante.h engine/rubriques.h engine/types_declaration.h
+  engine/calcul_tva.h engine/rubriques.h
   fec/conversion_fec.h fec/correspondances_fec.h fec/fichier_donnees.h fec/lecteur_fec.h
   platform/collection.h platform/date.h platform/error.h platform/text_key.h
   platform/text_line_reader.h platform/value.h platform/xml_document.h platform/xml_scanner.h

@@ -23,7 +23,12 @@ for f in usr/bin/qxtva "usr/$libdir/libqx_tva.so.1" "usr/$libdir/libqx_tva.a" \
          usr/share/doc/qxtva/exemples/ca3/donnees.xml usr/share/qxtva/correspondances-pcg.txt; do
   [ -e "$racine/$f" ] || echec "$f n'est pas installé"
 done
-[ -e "$racine/usr/include/qx_tva/cli" ] && echec "les en-têtes de l'outil sont installés"
+[ -z "$(find "$racine/usr/include" -name '*_interne.h')" ] || echec "des en-têtes internes sont installés"
+# Every installed header compiles on its own with the others beside it.
+for h in $(cd "$racine/usr/include/qx_tva" && find . -name '*.h'); do
+  echo "#include \"${h#./}\"" | g++ -std=c++20 -fsyntax-only -I"$racine/usr/include/qx_tva" \
+    -I/usr/include/libxml2 -x c++ - || echec "$h ne compile pas seul"
+done
 [ "$("$racine/usr/bin/qxtva" --version)" = "qxtva 1.2" ] || echec "qxtva --version"
 
 exemples=$racine/usr/share/doc/qxtva/exemples/ca3

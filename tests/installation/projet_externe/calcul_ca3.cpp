@@ -2,8 +2,8 @@
 // calcul_ca3 DONNEES.xml RUBRIQUES.xml prints "CA3KE=584 forcée" for the sample.
 #include <iostream>
 
+#include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
-#include "engine/declaration_courante.h"
 #include "platform/error.h"
 #include "rubrics/rubrique.h"
 
@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
         return 64;
     }
     try {
-        qx::DefinirTypeDeclaration("CA3");
+        // As a host does: the declaration object sets the thread's type, CA3.
+        qx::Cls_DeclarationTVA declaration;
         auto calcul = qx::CCalculTVA::Creer();
         calcul->Init(argv[1], argv[2], "");
         auto ke = calcul->Rubriques()->Item(qx::Value(std::string("CA3KE")));
