@@ -130,7 +130,12 @@ void XmlScanner::scanner(Handler& handler) {
     xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &callbacks, buffer.data(),
                                                     static_cast<int>(got), path_.c_str());
     if (!ctxt) throw Error::runtime(err::AccesFichier);
-    std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(ctxt, xmlFreeParserCtxt);
+    // A document type declaring entities makes the parser keep them in a
+    // document of its own, which freeing the context leaves behind.
+    std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(ctxt, [](xmlParserCtxtPtr c) {
+        if (c->myDoc) xmlFreeDoc(c->myDoc);
+        xmlFreeParserCtxt(c);
+    });
     callbacks.ctxt = ctxt;
     struct FinScan {
         void*& parser;
