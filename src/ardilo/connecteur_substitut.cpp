@@ -1,22 +1,19 @@
 #include "ardilo/connecteur_substitut.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <system_error>
 
 #include "ardilo/erreurs_ardilo.h"
 #include "platform/clock.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/safe_file.h"
 #include "platform/xml_document.h"
 
 namespace qx::ardilo {
 namespace {
 
-namespace fs = std::filesystem;
-
-[[noreturn]] void echecEcriture(const fs::path& chemin, const std::string& raison) {
-    throw Error(err::EcritureDepot, "Impossible d'écrire le dépôt « " + chemin.string() +
+[[noreturn]] void echecEcriture(const std::string& chemin, const std::string& raison) {
+    throw Error(err::EcritureDepot, "Impossible d'écrire le dépôt « " + chemin +
                                         " » dans le dossier d'envoi : " + raison);
 }
 
@@ -28,11 +25,9 @@ std::string prefixeDuJour() {
 }
 
 // The next deposit number of the day: one more than the highest present.
-int prochainNumero(const fs::path& dossier, const std::string& prefixe) {
+int prochainNumero(const std::string& dossier, const std::string& prefixe) {
     int plusHaut = 0;
-    std::error_code ec;
-    for (fs::directory_iterator it(dossier, ec), fin; !ec && it != fin; it.increment(ec)) {
-        std::string nom = it->path().filename().string();
+    for (const std::string& nom : folderEntries(dossier)) {
         if (nom.rfind(prefixe, 0) != 0 || nom.size() < prefixe.size() + 4) continue;
         int n = 0;
         bool chiffres = true;
@@ -47,12 +42,16 @@ int prochainNumero(const fs::path& dossier, const std::string& prefixe) {
 
 }  // namespace
 
-fs::path dossierEnvoi(const ReglagesConnecteur& reglages) {
+std::string dossierEnvoi(const ReglagesConnecteur& reglages) {
     if (!reglages.dossierEnvoi.empty()) return reglages.dossierEnvoi;
-    if (const char* outbox = std::getenv("ARDILO_OUTBOX"); outbox && *outbox) return outbox;
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return fs::path(home) / ".ardilo" / "envoi";
-    return fs::path("/tmp") / "ardilo" / "envoi";
+    std::optional<std::string> outbox = environmentVariable("ARDILO_OUTBOX");
+    if (outbox && !outbox->empty()) return *outbox;
+    // Windows has no HOME but a user profile.
+    for (const char* home : {"HOME", "USERPROFILE"}) {
+        std::optional<std::string> dossier = environmentVariable(home);
+        if (dossier && !dossier->empty()) return joinPath(joinPath(*dossier, ".ardilo"), "envoi");
+    }
+    return joinPath(joinPath(temporaryFolder(), "ardilo"), "envoi");
 }
 
 void ConnecteurSubstitut::DefinirModule(const std::string& module) {
@@ -88,10 +87,9 @@ std::string TransfertSubstitut::Transferer(const std::string& xml) {
     DeclarationSubstitut verification;
     verification.ChargerDepuisXML(std::string(texte));
 
-    fs::path dossier = dossierEnvoi(connecteur_->reglages());
-    std::error_code ec;
-    fs::create_directories(dossier, ec);
-    if (ec) echecEcriture(dossier, ec.message());
+    const std::string dossier = dossierEnvoi(connecteur_->reglages());
+    if (std::string raison = createFolders(dossier); !raison.empty())
+        echecEcriture(dossier, raison);
 
     XmlDocument entete;
     XmlElement racine = entete.createRoot("EnteteTransfert");
@@ -106,23 +104,23 @@ std::string TransfertSubstitut::Transferer(const std::string& xml) {
     // Both files are whole on disk before either takes its name; the pivot
     // file claims the number, so a failure leaves nothing and uses none.
     std::string prefixe = prefixeDuJour();
-    PendingFile fichierEntete((dossier / "entete.xml").string(), texteEntete);
-    PendingFile fichierPivot((dossier / "pivot.xml").string(), pivot);
+    PendingFile fichierEntete(joinPath(dossier, "entete.xml"), texteEntete);
+    PendingFile fichierPivot(joinPath(dossier, "pivot.xml"), pivot);
     for (int numero = prochainNumero(dossier, prefixe); numero <= 9999; ++numero) {
         char suffixe[16];
         std::snprintf(suffixe, sizeof suffixe, "%04d", numero);
         std::string nom = prefixe + suffixe;
-        fs::path chemin = dossier / (nom + ".xml");
+        const std::string chemin = joinPath(dossier, nom + ".xml");
         // A deposit that another sender took meanwhile: try the next number.
-        if (!fichierPivot.publishNew(chemin.string())) continue;
+        if (!fichierPivot.publishNew(chemin)) continue;
         try {
             // A header left by an older failure has no declaration: replaced.
-            fichierEntete.replace((dossier / (nom + ".entete.xml")).string());
+            fichierEntete.replace(joinPath(dossier, nom + ".entete.xml"));
         } catch (...) {
-            fs::remove(chemin, ec);
+            removeFile(chemin);
             throw;
         }
-        return "Dépôt " + nom + " accepté : " + chemin.string();
+        return "Dépôt " + nom + " accepté : " + chemin;
     }
     echecEcriture(dossier, "plus aucun numéro de dépôt libre pour ce jour");
 }

@@ -5,11 +5,11 @@
 //   <outbox>/ARD-yyyymmdd-nnnn.entete.xml  root "EnteteTransfert", one attribute per field
 // The outbox is the product's own setting: the connector's dossierEnvoi
 // when set, otherwise the environment variable ARDILO_OUTBOX, otherwise
-// $HOME/.ardilo/envoi (/tmp/ardilo/envoi without HOME).
+// $HOME/.ardilo/envoi (%USERPROFILE%\.ardilo\envoi on Windows, the
+// temporary folder's ardilo/envoi without either).
 // Single-threaded.
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -29,7 +29,7 @@ struct ReglagesConnecteur {
     std::string dossierEnvoi;  // empty: the outbox named above
 };
 
-std::filesystem::path dossierEnvoi(const ReglagesConnecteur& reglages);
+std::string dossierEnvoi(const ReglagesConnecteur& reglages);
 
 class ConnecteurSubstitut : public Connecteur,
                             public std::enable_shared_from_this<ConnecteurSubstitut> {

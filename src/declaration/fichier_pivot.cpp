@@ -1,22 +1,17 @@
 #include "declaration/fichier_pivot.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "platform/error.h"
+#include "platform/files.h"
 
 namespace qx {
 
 std::vector<std::string> LireLignesFichier(const std::string& chemin) {
-    std::error_code ec;
-    if (chemin.empty() || std::filesystem::is_directory(chemin, ec))
-        throw Error::runtime(err::FichierIntrouvable);
-    std::ifstream fichier(chemin, std::ios::binary);
+    if (chemin.empty() || isFolder(chemin)) throw Error::runtime(err::FichierIntrouvable);
+    FileHandle fichier = openFile(chemin, "rb");
     if (!fichier) throw Error::runtime(err::FichierIntrouvable);
-    const std::string contenu{std::istreambuf_iterator<char>(fichier),
-                              std::istreambuf_iterator<char>()};
-    if (fichier.bad()) throw Error::runtime(err::AccesFichier);
+    const std::optional<std::string> lu = readAll(fichier.get());
+    if (!lu) throw Error::runtime(err::AccesFichier);
+    const std::string& contenu = *lu;
     if (contenu.empty()) throw Error::runtime(err::FinDeFichier);
 
     std::vector<std::string> lignes;

@@ -1,11 +1,9 @@
 #include "engine/calcul_tva.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "checks/controle_tva.h"
 #include "engine/calcul_interne.h"
 #include "engine/correspondances.h"
+#include "platform/files.h"
 
 namespace qx {
 
@@ -41,11 +39,7 @@ bool CCalculTVA::Init(const std::string& FichierDonneeTVA, const std::string& Fi
 }
 
 bool FichierExiste(const std::string& chemin) {
-    if (chemin.empty()) return false;
-    std::error_code ec;
-    const std::filesystem::file_status etat = std::filesystem::status(chemin, ec);
-    if (ec) return false;
-    return std::filesystem::exists(etat) && !std::filesystem::is_directory(etat);
+    return isFile(chemin);
 }
 
 // The engine's message of its own numbers; empty for every other number.

@@ -1,7 +1,6 @@
 #include "platform/clock.h"
 
 #include <atomic>
-#include <ctime>
 #include <limits>
 
 namespace qx {
@@ -13,10 +12,8 @@ std::atomic<long long> fixedDay{kNotFixed};
 Date aujourdhui() {
     long long day = fixedDay.load(std::memory_order_relaxed);
     if (day != kNotFixed) return Date{static_cast<double>(day)};
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return fromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const CivilDate today = localClockToday();
+    return fromCivil(today.year, today.month, today.day);
 }
 
 void fixerDateDuJour(std::optional<Date> date) {

@@ -13,4 +13,7 @@ Date aujourdhui();
 // Fixes today's date for the whole process; nothing gives the machine's date back.
 void fixerDateDuJour(std::optional<Date> date);
 
+// The machine's local calendar day, whatever day is fixed.
+CivilDate localClockToday();
+
 }  // namespace qx

@@ -1,7 +1,5 @@
 #include "platform/locale.h"
 
-#include <clocale>
-
 namespace qx {
 namespace {
 thread_local std::optional<NumberSeparators> fixedSeparators;
@@ -9,12 +7,7 @@ thread_local std::optional<NumberSeparators> fixedSeparators;
 
 NumberSeparators localSeparators() {
     if (fixedSeparators) return *fixedSeparators;
-    NumberSeparators result;
-    if (const lconv* lc = std::localeconv()) {
-        if (lc->decimal_point && *lc->decimal_point) result.decimal = lc->decimal_point;
-        if (lc->thousands_sep) result.thousands = lc->thousands_sep;
-    }
-    return result;
+    return systemSeparators();
 }
 
 ScopedSeparators::ScopedSeparators(std::string decimal, std::string thousands)

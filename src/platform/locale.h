@@ -1,6 +1,7 @@
 // The local number settings: the only ambient input besides today's date.
-// They are read at each call, from the current C locale, unless a test or
-// the command-line tool has fixed them for the calling thread.
+// They are read at each call, from the system (the current C locale on
+// POSIX, the user's regional settings on Windows), unless a test or the
+// command-line tool has fixed them for the calling thread.
 #pragma once
 
 #include <optional>
@@ -14,6 +15,9 @@ struct NumberSeparators {
 };
 
 NumberSeparators localSeparators();
+
+// The system's separators, whatever a thread has fixed.
+NumberSeparators systemSeparators();
 
 // Fixes the separators for the calling thread while alive; restores the
 // previous setting on destruction.

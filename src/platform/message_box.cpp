@@ -1,7 +1,5 @@
 #include "platform/message_box.h"
 
-#include <cstdio>
-
 namespace qx {
 namespace {
 thread_local MessageBoxHandler handler;
@@ -12,7 +10,7 @@ void AfficherMessage(const std::string& text) {
         handler(text);
         return;
     }
-    std::fprintf(stderr, "%s\n", text.c_str());
+    showSystemMessage(text);
 }
 
 MessageBoxHandler installerMessageBox(MessageBoxHandler next) {

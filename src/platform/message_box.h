@@ -1,5 +1,7 @@
-// Modal message boxes. There is no window on this platform: the text goes
-// to standard error unless a host (or a test) installs its own handler.
+// Modal message boxes, shown on the calling thread unless a host (or a test)
+// installs its own handler. On Windows a message box; where there is no
+// window (POSIX, a service, a machine without desktop) the text goes to
+// standard error instead.
 #pragma once
 
 #include <functional>
@@ -15,5 +17,8 @@ void AfficherMessage(const std::string& text);
 // Installs a handler for the calling thread; an empty one restores the default.
 // Returns the previous handler.
 MessageBoxHandler installerMessageBox(MessageBoxHandler handler);
+
+// What AfficherMessage does without a handler.
+void showSystemMessage(const std::string& text);
 
 }  // namespace qx

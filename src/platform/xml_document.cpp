@@ -1,6 +1,7 @@
 #include "platform/xml_document.h"
 
 #include "platform/safe_file.h"
+#include "platform/xml_encodings.h"
 #include "platform/xml_errors.h"
 
 #include <libxml/parser.h>
@@ -118,6 +119,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
 }
 
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
+    registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
     closeToOutsideInput(ctxt);
@@ -131,6 +133,7 @@ XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
 }
 
 XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
+    registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
     if (text.size() > static_cast<size_t>(INT32_MAX))

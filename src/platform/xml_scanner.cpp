@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/files.h"
+#include "platform/xml_encodings.h"
 #include "platform/xml_errors.h"
 
 namespace qx {
@@ -99,17 +101,14 @@ std::string_view XmlScanner::chercher(std::string_view name) const {
 }
 
 void XmlScanner::scanner(Handler& handler) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path_.c_str(), "rb"), std::fclose);
+    FileHandle file = openFile(path_, "rb");
     if (!file)
         throw Error(err::AccesFichier,
                     "Erreur d'accès au chemin/fichier : impossible de lire '" + path_ + "'");
-    uint64_t total = 0;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        long size = std::ftell(file.get());
-        if (size > 0) total = static_cast<uint64_t>(size);
-        std::fseek(file.get(), 0, SEEK_SET);
-    }
+    // Long is 32 bits on Windows: the size comes from the file system.
+    const uint64_t total = fileSize(path_).value_or(0);
 
+    registerXmlEncodings();
     // A new parser keeps new copies of the names.
     knownNameCount_ = 0;
 

@@ -6,6 +6,7 @@
 
 #include <exception>
 
+#include "platform/xml_encodings.h"
 #include "platform/xml_errors.h"
 
 namespace qx {
@@ -179,6 +180,7 @@ private:
 }  // namespace
 
 std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, Handler& handler) {
+    registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
     ctxt->sax->startElementNs = startElement;

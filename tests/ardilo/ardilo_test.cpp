@@ -160,7 +160,7 @@ std::shared_ptr<ConnecteurSubstitut> connecteurPret() {
 // Deposits that succeed are checked through whole generations.
 TEST(ConnecteurSubstitutTest, FailedTransfersWriteNothing) {
     const test::DossierTemporaire dossier;
-    VariableTemporaire outbox("ARDILO_OUTBOX", dossier.chemin().c_str());
+    VariableTemporaire outbox("ARDILO_OUTBOX", dossier.chemin().string().c_str());
     const std::string xml = texteRempli();
     const fs::path fichier = dossier / "un-fichier";
     test::ecrireFichier(fichier, "x");

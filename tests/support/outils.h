@@ -2,7 +2,11 @@
 // files, a private folder and an environment variable set for a scope.
 #pragma once
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,13 +49,30 @@ inline void ecrireFichier(const fs::path& chemin, std::string_view texte) {
     std::ofstream(chemin, std::ios::binary) << texte;
 }
 
+inline int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return ::getpid();
+#endif
+}
+
+// Sets an environment variable, or removes it given nullptr.
+inline void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}
+
 // A fresh folder of its own, removed with everything in it at the end. The
 // process id keeps test programs run side by side apart.
 class DossierTemporaire {
 public:
     DossierTemporaire()
         : chemin_(fs::temp_directory_path() /
-                  ("qx_test_" + std::to_string(::getpid()) + "_" + std::to_string(++compteur_))) {
+                  ("qx_test_" + std::to_string(processId()) + "_" + std::to_string(++compteur_))) {
         fs::remove_all(chemin_);
         fs::create_directories(chemin_);
     }
@@ -76,9 +97,9 @@ class VariableTemporaire {
 public:
     VariableTemporaire(const char* nom, const char* valeur) : nom_(nom) {
         if (const char* avant = std::getenv(nom)) avant_ = avant;
-        valeur ? setenv(nom, valeur, 1) : unsetenv(nom);
+        setVariable(nom, valeur);
     }
-    ~VariableTemporaire() { avant_ ? setenv(nom_, avant_->c_str(), 1) : unsetenv(nom_); }
+    ~VariableTemporaire() { setVariable(nom_, avant_ ? avant_->c_str() : nullptr); }
     VariableTemporaire(const VariableTemporaire&) = delete;
     VariableTemporaire& operator=(const VariableTemporaire&) = delete;
 
