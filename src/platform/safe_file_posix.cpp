@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -230,5 +228,3 @@ void removeTemporariesOnInterruption() {
 }
 
 }  // namespace qx
-
-#endif  // _WIN32

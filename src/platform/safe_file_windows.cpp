@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <algorithm>
@@ -8,20 +6,10 @@
 
 #include "platform/error.h"
 #include "platform/safe_file.h"
+#include "platform/text_utf16.h"
 
 namespace qx {
 namespace {
-
-// UTF-8 to the wide form every Windows file call takes, so that accented
-// names work whatever the system's code page.
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), n);
-    return result;
-}
 
 // The system's reason for a failure, as a user reads it.
 std::string reason(DWORD code) {
@@ -116,7 +104,7 @@ struct Identity {
 // false when it does not exist.
 bool identify(const std::string& path, DWORD* type, Identity* identity) {
     HANDLE h =
-        CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(toUtf16(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     *type = GetFileType(h);
@@ -139,7 +127,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     HANDLE h = INVALID_HANDLE_VALUE;
     for (;;) {
         temporary_ = stem + std::to_string(temporaryCounter++);
-        const std::wstring path = wide(temporary_);
+        const std::wstring path = toUtf16(temporary_);
         slot_ = remember(path);
         h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
@@ -167,7 +155,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
         if (!closed) fail(target, reason(GetLastError()));
     } catch (...) {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        DeleteFileW(wide(temporary_).c_str());
+        DeleteFileW(toUtf16(temporary_).c_str());
         forget(slot_);
         temporary_.clear();
         throw;
@@ -176,12 +164,12 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
 
 PendingFile::~PendingFile() {
     if (temporary_.empty()) return;
-    DeleteFileW(wide(temporary_).c_str());
+    DeleteFileW(toUtf16(temporary_).c_str());
     forget(slot_);
 }
 
 void PendingFile::replace(const std::string& target) {
-    if (!MoveFileExW(wide(temporary_).c_str(), wide(target).c_str(),
+    if (!MoveFileExW(toUtf16(temporary_).c_str(), toUtf16(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(target, reason(GetLastError()));
     forget(slot_);
@@ -189,7 +177,7 @@ void PendingFile::replace(const std::string& target) {
 }
 
 bool PendingFile::publishNew(const std::string& target) {
-    if (!MoveFileExW(wide(temporary_).c_str(), wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(toUtf16(temporary_).c_str(), toUtf16(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
         fail(target, reason(code));
@@ -201,7 +189,7 @@ bool PendingFile::publishNew(const std::string& target) {
 
 void checkReplaceableTarget(const std::string& target, const std::vector<std::string>& inputs) {
     if (target.empty()) fail(target, "aucun chemin n'est donné");
-    const DWORD attributes = GetFileAttributesW(wide(target).c_str());
+    const DWORD attributes = GetFileAttributesW(toUtf16(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return;
@@ -231,5 +219,3 @@ void removeTemporariesOnInterruption() {
 }
 
 }  // namespace qx
-
-#endif  // _WIN32

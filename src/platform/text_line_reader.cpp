@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/error.h"
+#include "platform/files.h"
 
 namespace qx {
 
@@ -13,13 +13,12 @@ constexpr size_t kBlock = 1 << 16;
 }
 
 TextLineReader::TextLineReader(const std::string& path) : path_(path), buffer_(kBlock) {
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
-        throw Error(err::FichierIntrouvable, "Fichier introuvable : " + path);
-    file_ = std::fopen(path.c_str(), "rb");
+    if (!isFile(path)) throw Error(err::FichierIntrouvable, "Fichier introuvable : " + path);
+    file_ = openFile(path, "rb").release();
     if (!file_)
-        throw Error(err::FichierIntrouvable, "Fichier introuvable : " + path + " (" + std::strerror(errno) + ")");
-    size_ = std::filesystem::file_size(path, ec);
+        throw Error(err::FichierIntrouvable,
+                    "Fichier introuvable : " + path + " (" + std::strerror(errno) + ")");
+    size_ = fileSize(path).value_or(0);
 }
 
 TextLineReader::~TextLineReader() {
