@@ -176,6 +176,7 @@ void XmlDocument::saveFile(const std::string& path, const char* encoding,
 }
 
 std::string XmlDocument::toText(bool indent, bool withDeclaration, const char* encoding) const {
+    registerXmlEncodings();
     xmlBufferPtr buffer = xmlBufferCreate();
     if (!buffer) throw std::bad_alloc();
     int options =
