@@ -16,16 +16,16 @@ inline Value indice(const VARIANT* v) {
 
 }  // namespace qx::com
 
-#define QX_MEMBRES_COLLECTION(Membre)                                                   \
-    HRESULT STDMETHODCALLTYPE get_Item(VARIANT* cle, Membre** v) override {             \
-        return appel([&] { rendreObjet(v, coeur().Item(indice(cle))); });               \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                             \
-        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });                  \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE Remove(VARIANT* cle) override {                           \
-        return appel([&] { coeur().Remove(indice(cle)); });                             \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** v) override {                      \
-        return appel([&] { rendreValeur(v, nouvelEnumerateur(coeur().NewEnum())); });   \
+#define QX_MEMBRES_COLLECTION(Membre)                                                 \
+    HRESULT STDMETHODCALLTYPE get_Item(VARIANT* cle, Membre** v) override {           \
+        return appel([&] { rendreObjet(v, coeur().Item(indice(cle))); });             \
+    }                                                                                 \
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                           \
+        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });                \
+    }                                                                                 \
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT* cle) override {                         \
+        return appel([&] { coeur().Remove(indice(cle)); });                           \
+    }                                                                                 \
+    HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** v) override {                    \
+        return appel([&] { rendreValeur(v, nouvelEnumerateur(coeur().NewEnum())); }); \
     }

@@ -94,8 +94,7 @@ public:
         return appel([&] { rendreObjet(v, coeur().Obj_Paiements()); });
     }
     HRESULT STDMETHODCALLTYPE GetMontantAPayer(BSTR* Chemin_Fichier_Donnees,
-                                               BSTR* Chemin_Fichier_Parametrage,
-                                               CY* v) override {
+                                               BSTR* Chemin_Fichier_Parametrage, CY* v) override {
         return appel([&] {
             Currency montant = coeur().GetMontantAPayer(texte(Chemin_Fichier_Donnees),
                                                         texte(Chemin_Fichier_Parametrage));
@@ -105,7 +104,8 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE Init_Reglements(BSTR* CheminPivot, VARIANT_BOOL* v) override {
-        return appel([&] { rendreValeur(v, booleen(coeur().Init_Reglements(texte(CheminPivot)))); });
+        return appel(
+            [&] { rendreValeur(v, booleen(coeur().Init_Reglements(texte(CheminPivot)))); });
     }
 };
 

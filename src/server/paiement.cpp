@@ -23,9 +23,8 @@ public:
         return appel([&] { rendreObjet(v, coeur().Cls_Prelevements()); });
     }
     HRESULT STDMETHODCALLTYPE putref_Cls_Prelevements(_Cls_Prelevements** v) override {
-        return appel([&] {
-            coeur().SetCls_Prelevements(coeurAttendu<qx::Cls_Prelevements>(lu(v), true));
-        });
+        return appel(
+            [&] { coeur().SetCls_Prelevements(coeurAttendu<qx::Cls_Prelevements>(lu(v), true)); });
     }
 };
 

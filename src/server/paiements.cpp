@@ -1,8 +1,8 @@
 // Cls_Paiements: the payments of a declaration.
 #include "records/paiements.h"
 #include "server/classes.h"
-#include "server/com/automation.h"
 #include "server/collection.h"
+#include "server/com/automation.h"
 
 namespace qx::com {
 
@@ -16,9 +16,8 @@ public:
     QX_PROPRIETE_NOMBRE(LONG, vPaiementImputation)
     // sKey is optional: a host that leaves it out adds the payment without a key.
     HRESULT STDMETHODCALLTYPE Add(short* intKey, BSTR* sKey, _Cls_Paiement** v) override {
-        return appel([&] {
-            rendreObjet(v, coeur().Add(lu(intKey), sKey ? texte(*sKey) : std::string()));
-        });
+        return appel(
+            [&] { rendreObjet(v, coeur().Add(lu(intKey), sKey ? texte(*sKey) : std::string())); });
     }
     QX_MEMBRES_COLLECTION(_Cls_Paiement)
 };

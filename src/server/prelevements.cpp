@@ -1,8 +1,8 @@
 // Cls_Prelevements: the direct debits of a payment.
 #include "records/paiements.h"
 #include "server/classes.h"
-#include "server/com/automation.h"
 #include "server/collection.h"
+#include "server/com/automation.h"
 
 namespace qx::com {
 
@@ -15,9 +15,8 @@ public:
 
     // sKey is optional: a host that leaves it out adds the debit without a key.
     HRESULT STDMETHODCALLTYPE Add(short* intKey, BSTR* sKey, _Cls_Prelevement** v) override {
-        return appel([&] {
-            rendreObjet(v, coeur().Add(lu(intKey), sKey ? texte(*sKey) : std::string()));
-        });
+        return appel(
+            [&] { rendreObjet(v, coeur().Add(lu(intKey), sKey ? texte(*sKey) : std::string())); });
     }
     QX_MEMBRES_COLLECTION(_Cls_Prelevement)
 };

@@ -20,38 +20,40 @@ void rendreValeur(T* sortie, T valeur) {
     *sortie = valeur;
 }
 
-inline VARIANT_BOOL booleen(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
+inline VARIANT_BOOL booleen(bool b) {
+    return b ? VARIANT_TRUE : VARIANT_FALSE;
+}
 
 }  // namespace qx::com
 
-#define QX_PROPRIETE_TEXTE(nom)                                                         \
-    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override {                             \
-        return appel([&] { rendre(v, coeur().nom()); });                                \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##nom(BSTR* v) override {                             \
-        return appel([&] { coeur().Set##nom(texte(v)); });                              \
+#define QX_PROPRIETE_TEXTE(nom)                             \
+    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \
+        return appel([&] { rendre(v, coeur().nom()); });    \
+    }                                                       \
+    HRESULT STDMETHODCALLTYPE put_##nom(BSTR* v) override { \
+        return appel([&] { coeur().Set##nom(texte(v)); });  \
     }
 
-#define QX_PROPRIETE_NOMBRE(type, nom)                                                  \
-    HRESULT STDMETHODCALLTYPE get_##nom(type* v) override {                             \
-        return appel([&] { rendreValeur<type>(v, coeur().nom()); });                    \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##nom(type* v) override {                             \
-        return appel([&] { coeur().Set##nom(lu(v)); });                                 \
+#define QX_PROPRIETE_NOMBRE(type, nom)                               \
+    HRESULT STDMETHODCALLTYPE get_##nom(type* v) override {          \
+        return appel([&] { rendreValeur<type>(v, coeur().nom()); }); \
+    }                                                                \
+    HRESULT STDMETHODCALLTYPE put_##nom(type* v) override {          \
+        return appel([&] { coeur().Set##nom(lu(v)); });              \
     }
 
-#define QX_CHAMP_TEXTE(nom)                                                             \
-    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override {                             \
-        return appel([&] { rendre(v, coeur().nom); });                                  \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##nom(BSTR v) override {                              \
-        return appel([&] { coeur().nom = texte(v); });                                  \
+#define QX_CHAMP_TEXTE(nom)                                 \
+    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \
+        return appel([&] { rendre(v, coeur().nom); });      \
+    }                                                       \
+    HRESULT STDMETHODCALLTYPE put_##nom(BSTR v) override {  \
+        return appel([&] { coeur().nom = texte(v); });      \
     }
 
-#define QX_CHAMP_ENTIER16(nom)                                                          \
-    HRESULT STDMETHODCALLTYPE get_##nom(short* v) override {                            \
-        return appel([&] { rendreValeur<short>(v, coeur().nom); });                     \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##nom(short v) override {                             \
-        return appel([&] { coeur().nom = v; });                                         \
+#define QX_CHAMP_ENTIER16(nom)                                      \
+    HRESULT STDMETHODCALLTYPE get_##nom(short* v) override {        \
+        return appel([&] { rendreValeur<short>(v, coeur().nom); }); \
+    }                                                               \
+    HRESULT STDMETHODCALLTYPE put_##nom(short v) override {         \
+        return appel([&] { coeur().nom = v; });                     \
     }

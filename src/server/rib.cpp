@@ -25,7 +25,9 @@ public:
 
 }  // namespace
 
-_Cls_Rib* envelopper(const std::shared_ptr<qx::Cls_Rib>& objet) { return Rib::envelopper(objet); }
+_Cls_Rib* envelopper(const std::shared_ptr<qx::Cls_Rib>& objet) {
+    return Rib::envelopper(objet);
+}
 
 HRESULT creerRib(REFIID iid, void** sortie) {
     return creerObjet<Rib>(iid, sortie, [] { return std::make_shared<qx::Cls_Rib>(); });

@@ -1,5 +1,6 @@
 // The entry points of QX_TVA.dll: its classes, the nine hosts may create
 // with their ProgIDs, and the exports every in-process server has.
+
 #include <windows.h>
 
 #include "declaration/declaration_tva.h"
@@ -30,8 +31,7 @@ const ClasseServeur kClasses[] = {
     {&CLSID_Cls_Paiement, L"Cls_Paiement", L"Qx_TVA.Cls_Paiement", creerPaiement},
     {&CLSID_Cls_Paiements, L"Cls_Paiements", L"Qx_TVA.Cls_Paiements", creerPaiements},
     {&CLSID_Cls_Prelevement, L"Cls_Prelevement", nullptr, nullptr},
-    {&CLSID_Cls_Prelevements, L"Cls_Prelevements", L"Qx_TVA.Cls_Prelevements",
-     creerPrelevements},
+    {&CLSID_Cls_Prelevements, L"Cls_Prelevements", L"Qx_TVA.Cls_Prelevements", creerPrelevements},
     {&CLSID_Cls_Rib, L"Cls_Rib", L"Qx_TVA.Cls_Rib", creerRib},
 };
 
@@ -50,7 +50,9 @@ IDispatch* essayer(const ObjectRef& objet) {
 
 }  // namespace
 
-const wchar_t* sourceErreurs() { return L"Qx_TVA"; }
+const wchar_t* sourceErreurs() {
+    return L"Qx_TVA";
+}
 
 IDispatch* envelopperObjet(const ObjectRef& objet) {
     return essayer<qx::Cls_DeclarationTVA, qx::Cls_Emetteur, qx::Cls_Redevable, qx::Cls_Redacteur,
@@ -66,9 +68,13 @@ using qx::com::kServeur;
 
 extern "C" {
 
-HRESULT WINAPI DllRegisterServer() { return qx::com::enregistrer(kServeur, false); }
+HRESULT WINAPI DllRegisterServer() {
+    return qx::com::enregistrer(kServeur, false);
+}
 
-HRESULT WINAPI DllUnregisterServer() { return qx::com::desenregistrer(kServeur, false); }
+HRESULT WINAPI DllUnregisterServer() {
+    return qx::com::desenregistrer(kServeur, false);
+}
 
 HRESULT WINAPI DllInstall(BOOL installation, LPCWSTR ligne) {
     return qx::com::installer(kServeur, installation, ligne);
@@ -78,6 +84,7 @@ HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** sortie) {
     return qx::com::objetClasse(kServeur, clsid, iid, sortie);
 }
 
-HRESULT WINAPI DllCanUnloadNow() { return qx::com::dechargeable() ? S_OK : S_FALSE; }
-
+HRESULT WINAPI DllCanUnloadNow() {
+    return qx::com::dechargeable() ? S_OK : S_FALSE;
+}
 }

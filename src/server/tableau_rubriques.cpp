@@ -1,8 +1,8 @@
 #include "server/tableau_rubriques.h"
 
+#include "qx_tva.h"
 #include "server/com/bstr.h"
 #include "server/com/types.h"
-#include "qx_tva.h"
 
 namespace qx::com {
 

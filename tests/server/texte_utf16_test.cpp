@@ -15,7 +15,8 @@ TEST(TexteUtf16, AllerRetourSansPerte) {
     };
     const Cas cas[] = {
         {"ascii", u"CA3HD", "CA3HD"},
-        {"accents", u"Soci\u00e9t\u00e9 G\u00e9n\u00e9rale", "Soci\xc3\xa9t\xc3\xa9 G\xc3\xa9n\xc3\xa9rale"},
+        {"accents", u"Soci\u00e9t\u00e9 G\u00e9n\u00e9rale",
+         "Soci\xc3\xa9t\xc3\xa9 G\xc3\xa9n\xc3\xa9rale"},
         {"euro", u"12 \u20ac", "12 \xe2\x82\xac"},
         {"hors du plan de base", u"\U0001F600\U00010348", "\xf0\x9f\x98\x80\xf0\x90\x8d\x88"},
         {"nul au milieu", std::u16string(u"a\0b", 3), std::string("a\0b", 3)},

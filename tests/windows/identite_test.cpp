@@ -4,6 +4,7 @@
 // enumeration and the aliases. Prints one line per fault; exit code 1 when
 // there is any.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdio>
@@ -31,7 +32,9 @@ std::string etroit(const wchar_t* texte) {
     return s;
 }
 
-std::wstring large(const std::string& texte) { return std::wstring(texte.begin(), texte.end()); }
+std::wstring large(const std::string& texte) {
+    return std::wstring(texte.begin(), texte.end());
+}
 
 GUID guid(const std::string& texte) {
     GUID g{};
@@ -62,10 +65,14 @@ struct Interface {
 
 INVOKEKIND genreInvocation(char genre) {
     switch (genre) {
-        case 'G': return INVOKE_PROPERTYGET;
-        case 'L': return INVOKE_PROPERTYPUT;
-        case 'S': return INVOKE_PROPERTYPUTREF;
-        default: return INVOKE_FUNC;
+        case 'G':
+            return INVOKE_PROPERTYGET;
+        case 'L':
+            return INVOKE_PROPERTYPUT;
+        case 'S':
+            return INVOKE_PROPERTYPUTREF;
+        default:
+            return INVOKE_FUNC;
     }
 }
 
@@ -107,8 +114,8 @@ void verifierInterface(ITypeLib* bibliotheque, const Interface& attendu, UINT& d
     dispatch->GetTypeAttr(&a);
     // The dispatch side of a dual interface; automation compatibility is
     // a flag of its vtable side.
-    const WORD dispatchable = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
-                              TYPEFLAG_FDISPATCHABLE;
+    const WORD dispatchable =
+        TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
     const WORD drapeaux = dispatchable | TYPEFLAG_FOLEAUTOMATION;
     verifier(a->typekind == TKIND_DISPATCH && nomDe(dispatch) == n, "nom de " + n);
     verifier((a->wTypeFlags & dispatchable) == dispatchable, "drapeaux de " + n);
@@ -213,8 +220,7 @@ void verifierAutre(ITypeLib* bibliotheque, std::istringstream& ligne, const std:
             }
             std::string type = element.substr(element.find(':') + 1);
             VARTYPE vt = type == "BSTR" ? VT_BSTR : VT_R8;
-            verifier(nomDe(info, v->memid) + ":" + type == element &&
-                         v->elemdescVar.tdesc.vt == vt,
+            verifier(nomDe(info, v->memid) + ":" + type == element && v->elemdescVar.tdesc.vt == vt,
                      nom + " champ " + element);
             info->ReleaseVarDesc(v);
         }

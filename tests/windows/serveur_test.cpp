@@ -5,6 +5,7 @@
 // kept whole (characters beyond the 16-bit range included), and identity.
 // Prints one line per fault; exit code 1 when there is any.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cstdio>
@@ -170,7 +171,9 @@ void identiteEtErreurs() {
     p->Release();
 }
 
-BSTR chemin(const wchar_t* nom) { return SysAllocString(nom); }
+BSTR chemin(const wchar_t* nom) {
+    return SysAllocString(nom);
+}
 
 // The classes hosts cannot create, reached through a computation, then
 // released in the orders a host may use (a collection before its members,
@@ -233,8 +236,8 @@ void classesAtteintes(const wchar_t* donnees, const wchar_t* rubriques) {
         _CCalculTVA* proprietaire = nullptr;
         rubrique->get_CalculTVA(&proprietaire);
         verifier(proprietaire == calcul, "le moteur de la rubrique est le meme objet");
-        IUnknown* objets[] = {calcul, collection, rubrique, comptes, dependances,
-                              compte, dependance, cible, proprietaire};
+        IUnknown* objets[] = {calcul, collection, rubrique, comptes,     dependances,
+                              compte, dependance, cible,    proprietaire};
         const int n = sizeof objets / sizeof objets[0];
         for (int k = 0; k < n; ++k) {
             int i = ordre == 0 ? k : n - 1 - k;

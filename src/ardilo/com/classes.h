@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "transmission/ardilo_interface.h"
 #include "platform/error.h"
 #include "qx_ardilodirect.h"
+#include "transmission/ardilo_interface.h"
 
 namespace qx::com {
 
@@ -45,21 +45,21 @@ void rendreObjet(Interface** sortie, const std::shared_ptr<Coeur>& objet) {
 }  // namespace qx::com
 
 // A property the product only writes, its value passed by value.
-#define QX_ECRITURE(type, nom, conversion)                                              \
-    HRESULT STDMETHODCALLTYPE put_##nom(type v) override {                              \
-        return appel([&] { coeur().Set##nom(conversion(v)); });                         \
+#define QX_ECRITURE(type, nom, conversion)                      \
+    HRESULT STDMETHODCALLTYPE put_##nom(type v) override {      \
+        return appel([&] { coeur().Set##nom(conversion(v)); }); \
     }
 // A text property read and written.
-#define QX_TEXTE_EDI(nom)                                                               \
-    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override {                             \
-        return appel([&] { rendre(v, coeur().nom()); });                                \
-    }                                                                                   \
+#define QX_TEXTE_EDI(nom)                                   \
+    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \
+        return appel([&] { rendre(v, coeur().nom()); });    \
+    }                                                       \
     QX_ECRITURE(BSTR, nom, texte)
 // Count, Item by position and the member that adds or finds one.
-#define QX_LISTE_EDI(Membre)                                                            \
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                             \
-        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });                  \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE get_Item(LONG position, Membre** v) override {            \
-        return appel([&] { rendreObjet(v, coeur().Item(position)); });                  \
+#define QX_LISTE_EDI(Membre)                                                 \
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                  \
+        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });       \
+    }                                                                        \
+    HRESULT STDMETHODCALLTYPE get_Item(LONG position, Membre** v) override { \
+        return appel([&] { rendreObjet(v, coeur().Item(position)); });       \
     }

@@ -38,8 +38,7 @@ public:
     }
 };
 
-class SectionEmetteur
-    : public Automation<SectionEmetteur, _SectionEmetteur, qx::SectionEmetteur> {
+class SectionEmetteur : public Automation<SectionEmetteur, _SectionEmetteur, qx::SectionEmetteur> {
 public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_SectionEmetteur; }
@@ -116,7 +115,9 @@ public:
     }
 };
 
-inline Date date(DATE d) { return Date{d}; }
+inline Date date(DATE d) {
+    return Date{d};
+}
 
 class Periode : public Automation<Periode, _PeriodeEdi, qx::PeriodeEdi> {
 public:
@@ -154,8 +155,8 @@ _PeriodeEdi* envelopper(const std::shared_ptr<qx::PeriodeEdi>& objet) {
 HRESULT creerDeclarationEdi(REFIID iid, void** sortie) {
     return creerObjet<Declaration>(iid, sortie, [] {
         ardilo::ProduitSubstitut produit;
-        auto declaration =
-            std::dynamic_pointer_cast<qx::DeclarationEdi>(produit.CreerObjet(kClasseDeclarationEdi));
+        auto declaration = std::dynamic_pointer_cast<qx::DeclarationEdi>(
+            produit.CreerObjet(kClasseDeclarationEdi));
         if (!declaration) throw Error::runtime(err::CreationObjet);
         return declaration;
     });

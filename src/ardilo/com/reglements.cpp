@@ -96,6 +96,8 @@ _PrelevementsEdi* envelopper(const std::shared_ptr<qx::PrelevementsEdi>& objet) 
 _PrelevementEdi* envelopper(const std::shared_ptr<qx::PrelevementEdi>& objet) {
     return Prelevement::envelopper(objet);
 }
-_RibEdi* envelopper(const std::shared_ptr<qx::RibEdi>& objet) { return Rib::envelopper(objet); }
+_RibEdi* envelopper(const std::shared_ptr<qx::RibEdi>& objet) {
+    return Rib::envelopper(objet);
+}
 
 }  // namespace qx::com

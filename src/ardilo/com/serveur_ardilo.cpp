@@ -1,6 +1,7 @@
 // The entry points of Qx_Ardilodirect.dll: the stand-in product's classes,
 // the three hosts (and Qx_TVA) create by ProgID, and the exports every
 // in-process server has.
+
 #include <windows.h>
 
 #include <string_view>
@@ -65,7 +66,9 @@ IDispatch* essayer(const ObjectRef& objet) {
 
 }  // namespace
 
-const wchar_t* sourceErreurs() { return L"Qx_Ardilodirect"; }
+const wchar_t* sourceErreurs() {
+    return L"Qx_Ardilodirect";
+}
 
 IDispatch* envelopperObjet(const ObjectRef& objet) {
     return essayer<qx::Connecteur, qx::TransfertEdi, qx::DeclarationEdi, qx::SectionEmetteur,
@@ -81,9 +84,13 @@ using qx::com::kServeur;
 
 extern "C" {
 
-HRESULT WINAPI DllRegisterServer() { return qx::com::enregistrer(kServeur, false); }
+HRESULT WINAPI DllRegisterServer() {
+    return qx::com::enregistrer(kServeur, false);
+}
 
-HRESULT WINAPI DllUnregisterServer() { return qx::com::desenregistrer(kServeur, false); }
+HRESULT WINAPI DllUnregisterServer() {
+    return qx::com::desenregistrer(kServeur, false);
+}
 
 HRESULT WINAPI DllInstall(BOOL installation, LPCWSTR ligne) {
     return qx::com::installer(kServeur, installation, ligne);
@@ -93,6 +100,7 @@ HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** sortie) {
     return qx::com::objetClasse(kServeur, clsid, iid, sortie);
 }
 
-HRESULT WINAPI DllCanUnloadNow() { return qx::com::dechargeable() ? S_OK : S_FALSE; }
-
+HRESULT WINAPI DllCanUnloadNow() {
+    return qx::com::dechargeable() ? S_OK : S_FALSE;
+}
 }

@@ -20,9 +20,9 @@ struct TypeParametre {
 // One argument as the slot receives it, with what it takes to give the
 // host's variable its new value afterwards.
 struct Argument {
-    VARIANT temporaire;      // the converted value, owned
-    VARIANT* passe;          // what DispCallFunc reads: &temporaire or the host's own variant
-    VARIANT* variableHote;   // the host's variable to write back, or null
+    VARIANT temporaire;     // the converted value, owned
+    VARIANT* passe;         // what DispCallFunc reads: &temporaire or the host's own variant
+    VARIANT* variableHote;  // the host's variable to write back, or null
     bool ecrireEnRetour = false;
 
     Argument() : passe(&temporaire), variableHote(nullptr) { VariantInit(&temporaire); }
@@ -42,8 +42,8 @@ TypeParametre resoudre(ITypeInfo* info, const TYPEDESC& description) {
             if (SUCCEEDED(info->GetRefTypeInfo(cible->hreftype, &reference))) {
                 TYPEATTR* attributs = nullptr;
                 reference->GetTypeAttr(&attributs);
-                interfaceParValeur = attributs->typekind == TKIND_DISPATCH ||
-                                     attributs->typekind == TKIND_INTERFACE;
+                interfaceParValeur =
+                    attributs->typekind == TKIND_DISPATCH || attributs->typekind == TKIND_INTERFACE;
                 reference->ReleaseTypeAttr(attributs);
                 reference->Release();
             }
@@ -137,9 +137,8 @@ void convertirObjet(const VARIANT& source, VARTYPE type, VARIANT* sortie) {
     }
     V_VT(sortie) = type;
     V_UNKNOWN(sortie) = nullptr;
-    if (objet &&
-        FAILED(objet->QueryInterface(type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
-                                     reinterpret_cast<void**>(&V_UNKNOWN(sortie)))))
+    if (objet && FAILED(objet->QueryInterface(type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
+                                              reinterpret_cast<void**>(&V_UNKNOWN(sortie)))))
         throw Error::runtime(err::TypeIncompatible);
 }
 
@@ -187,8 +186,8 @@ void preparer(const VARIANT* hote, const ELEMDESC& parametre, const TypeParametr
                 argument.passe = const_cast<VARIANT*>(v);
                 return;
             }
-            if (!variable || !(V_VT(variable) == VT_EMPTY ||
-                               V_VT(variable) == (VT_ARRAY | VT_RECORD)))
+            if (!variable ||
+                !(V_VT(variable) == VT_EMPTY || V_VT(variable) == (VT_ARRAY | VT_RECORD)))
                 throw Error::runtime(err::TypeIncompatible);
             V_VT(temporaire) = VT_ARRAY | VT_RECORD;
             V_ARRAY(temporaire) = V_VT(variable) == VT_EMPTY ? nullptr : V_ARRAY(variable);
@@ -282,8 +281,7 @@ struct FonctionLiberee {
 }  // namespace
 
 HRESULT invoquer(REFIID iidInterface, IDispatch* objet, DISPID membre, WORD drapeaux,
-                 DISPPARAMS* params, VARIANT* resultat, EXCEPINFO* exceptionHote,
-                 UINT* argErreur) {
+                 DISPPARAMS* params, VARIANT* resultat, EXCEPINFO* exceptionHote, UINT* argErreur) {
     ITypeInfo* info = typeInfoVtable(iidInterface);
     if (!info) return E_UNEXPECTED;
     FUNCDESC* fonction = nullptr;
@@ -293,12 +291,11 @@ HRESULT invoquer(REFIID iidInterface, IDispatch* objet, DISPID membre, WORD drap
 
     DISPPARAMS vide{};
     if (!params) params = &vide;
-    bool ecriture = fonction->invkind == INVOKE_PROPERTYPUT ||
-                    fonction->invkind == INVOKE_PROPERTYPUTREF;
+    bool ecriture =
+        fonction->invkind == INVOKE_PROPERTYPUT || fonction->invkind == INVOKE_PROPERTYPUTREF;
     int nombre = fonction->cParams;
-    bool avecRetour =
-        nombre > 0 &&
-        (fonction->lprgelemdescParam[nombre - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
+    bool avecRetour = nombre > 0 && (fonction->lprgelemdescParam[nombre - 1].paramdesc.wParamFlags &
+                                     PARAMFLAG_FRETVAL);
     int entrees = nombre - (avecRetour ? 1 : 0);
 
     // Where each parameter's argument sits in the host's list.

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 namespace qx::com {

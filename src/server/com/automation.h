@@ -18,6 +18,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oaidl.h>
 #include <ocidl.h>
 
@@ -92,9 +93,9 @@ public:
         if (!info) return E_UNEXPECTED;
         return DispGetIDsOfNames(info, noms, n, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID membre, REFIID, LCID, WORD drapeaux,
-                                     DISPPARAMS* params, VARIANT* resultat,
-                                     EXCEPINFO* exception, UINT* argErreur) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID membre, REFIID, LCID, WORD drapeaux, DISPPARAMS* params,
+                                     VARIANT* resultat, EXCEPINFO* exception,
+                                     UINT* argErreur) override {
         return invoquer(__uuidof(Interface), static_cast<Interface*>(this), membre, drapeaux,
                         params, resultat, exception, argErreur);
     }

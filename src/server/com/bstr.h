@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <string>
@@ -24,7 +25,9 @@ inline std::string texte(const BSTR* b) {
     return texte(*b);
 }
 
-inline std::u16string texteHote(std::string_view t) { return versUtf16(t); }
+inline std::u16string texteHote(std::string_view t) {
+    return versUtf16(t);
+}
 
 // A new BSTR; raises 7 when memory runs out.
 BSTR nouveauBstr(std::string_view t);

@@ -1,17 +1,16 @@
 #include "server/com/serveur.h"
 
-#include <olectl.h>
 #include <oleauto.h>
+#include <olectl.h>
 
 #include <string>
 
 #include "server/com/module.h"
 
 // Declared by newer SDK headers than mingw-w64's; exported by every oleaut32.
-extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* typelib, OLECHAR* chemin,
-                                                 OLECHAR* aide);
-extern "C" HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID bibliotheque, WORD majeure,
-                                                   WORD mineure, LCID langue, SYSKIND systeme);
+extern "C" HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* typelib, OLECHAR* chemin, OLECHAR* aide);
+extern "C" HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID bibliotheque, WORD majeure, WORD mineure,
+                                                   LCID langue, SYSKIND systeme);
 
 namespace qx::com {
 
@@ -31,8 +30,8 @@ public:
             cle_ = HKEY_CLASSES_ROOT;
             return;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &cle_, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &cle_, nullptr) != ERROR_SUCCESS)
             cle_ = nullptr;
         ouverte_ = cle_ != nullptr;
     }
@@ -49,7 +48,8 @@ private:
 };
 
 // Writes a key's default value or a named value; false on failure.
-bool ecrire(HKEY racine, const std::wstring& chemin, const wchar_t* nom, const std::wstring& valeur) {
+bool ecrire(HKEY racine, const std::wstring& chemin, const wchar_t* nom,
+            const std::wstring& valeur) {
     HKEY cle = nullptr;
     if (RegCreateKeyExW(racine, chemin.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &cle, nullptr) !=
         ERROR_SUCCESS)
@@ -99,7 +99,8 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* externe, REFIID iid, void** sortie) override {
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* externe, REFIID iid,
+                                             void** sortie) override {
         if (!sortie) return E_POINTER;
         *sortie = nullptr;
         if (externe) return CLASS_E_NOAGGREGATION;
@@ -166,12 +167,11 @@ HRESULT desenregistrer(const DescriptionServeur& serveur, bool utilisateur) {
         ERROR_SUCCESS)
         return ok ? S_OK : SELFREG_E_CLASS;
     RegCloseKey(cle);
-    HRESULT hr = utilisateur ? UnRegisterTypeLibForUser(*serveur.bibliotheque,
-                                                        serveur.versionMajeure,
-                                                        serveur.versionMineure, LOCALE_NEUTRAL,
-                                                        systeme)
-                             : UnRegisterTypeLib(*serveur.bibliotheque, serveur.versionMajeure,
-                                                 serveur.versionMineure, LOCALE_NEUTRAL, systeme);
+    HRESULT hr = utilisateur
+                     ? UnRegisterTypeLibForUser(*serveur.bibliotheque, serveur.versionMajeure,
+                                                serveur.versionMineure, LOCALE_NEUTRAL, systeme)
+                     : UnRegisterTypeLib(*serveur.bibliotheque, serveur.versionMajeure,
+                                         serveur.versionMineure, LOCALE_NEUTRAL, systeme);
     if (FAILED(hr)) ok = false;
     return ok ? S_OK : SELFREG_E_CLASS;
 }

@@ -4,8 +4,12 @@ namespace qx::com {
 
 namespace {
 
-bool estHaut(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool estBas(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool estHaut(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool estBas(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void ajouterUtf8(std::string& sortie, char32_t c) {
     if (c < 0x80) {
@@ -57,7 +61,10 @@ std::u16string versUtf16(std::string_view texte) {
     while (i < texte.size()) {
         auto octet = static_cast<unsigned char>(texte[i]);
         size_t n = longueurSequence(octet);
-        char32_t c = n == 1 ? octet : n == 2 ? (octet & 0x1F) : n == 3 ? (octet & 0x0F) : (octet & 0x07);
+        char32_t c = n == 1   ? octet
+                     : n == 2 ? (octet & 0x1F)
+                     : n == 3 ? (octet & 0x0F)
+                              : (octet & 0x07);
         bool valide = n != 0 && i + n <= texte.size();
         for (size_t k = 1; valide && k < n; ++k) {
             auto suite = static_cast<unsigned char>(texte[i + k]);

@@ -55,7 +55,8 @@ Value valeurDe(const VARIANT& entree) {
             // Other numeric kinds a host may send (bytes, unsigned, 64-bit, decimal).
             VARIANT double_;
             VariantInit(&double_);
-            if (!(type & VT_ARRAY) && SUCCEEDED(VariantChangeType(&double_, const_cast<VARIANT*>(v), 0, VT_R8)))
+            if (!(type & VT_ARRAY) &&
+                SUCCEEDED(VariantChangeType(&double_, const_cast<VARIANT*>(v), 0, VT_R8)))
                 return Value(V_R8(&double_));
             break;
         }
