@@ -28,6 +28,8 @@ struct TRubr {
     std::string Rubr_Id;
     std::string Rubr_Intitule;
     double Rubr_Valeur = 0.0;
+
+    bool operator==(const TRubr&) const = default;
 };
 
 class Cls_DeclarationTVA : public Object {

@@ -127,10 +127,9 @@ public:
 
 private:
     // Index of a position given as a number; 9 outside 1..Count, 5 for a value
-    // that is no position (an empty value), 13 for an object.
+    // that is no position (an empty value), 13 for an object, 91 for Nothing.
     size_t slot(const Value& indexKey) const {
         if (indexKey.isEmpty()) throw Error::runtime(err::AppelIncorrect);
-        if (indexKey.kind() == ValueKind::Object) throw Error::runtime(err::TypeIncompatible);
         double position = indexKey.toDouble();
         double rounded = std::nearbyint(position);
         if (!(rounded >= 1.0 && rounded <= static_cast<double>(members_.size())))

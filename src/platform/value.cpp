@@ -20,6 +20,12 @@ namespace {
 [[noreturn]] void nullUsed() {
     throw Error::runtime(err::NullIncorrect);
 }
+// An object where a value is needed: Nothing is an unset object (91), as a
+// host's Basic reports it; any other object is the wrong type.
+[[noreturn]] void objectUsed(const ObjectRef& object) {
+    if (!object) throw Error::runtime(err::ObjetNonDefini);
+    mismatch();
+}
 
 bool startsWith(std::string_view text, size_t pos, std::string_view prefix) {
     return !prefix.empty() && text.substr(pos, prefix.size()) == prefix;
@@ -163,6 +169,7 @@ double Value::toDouble() const {
         case ValueKind::Null:
             nullUsed();
         case ValueKind::Object:
+            objectUsed(std::get<ObjectRef>(data_));
         case ValueKind::Missing:
             break;
     }
@@ -179,7 +186,7 @@ Date Value::toDate() const {
             return *date;
         }
         case ValueKind::Object:
-            mismatch();
+            objectUsed(std::get<ObjectRef>(data_));
         default: {
             double serial = toDouble();
             // The platform's date range: years 100 to 9999.
@@ -210,6 +217,7 @@ std::string Value::toText() const {
         case ValueKind::Null:
             nullUsed();
         case ValueKind::Object:
+            objectUsed(std::get<ObjectRef>(data_));
         case ValueKind::Missing:
             break;
     }

@@ -16,14 +16,16 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_Cls_DeclarationTVA; }
 
-    // The host's array is given back even when the conversion fails.
+    // The host's array is given back even when the conversion fails; one
+    // the conversion did not touch stays the host's own.
     HRESULT STDMETHODCALLTYPE Conversion_Pivot(BSTR* Chemin_Fichier_Pivot,
                                                SAFEARRAY** Tableau_Rubriques,
                                                VARIANT_BOOL* v) override {
         return appel([&] {
-            std::vector<qx::TRubr> table = lireTableau(*lu(&Tableau_Rubriques));
+            const std::vector<qx::TRubr> recu = lireTableau(*lu(&Tableau_Rubriques));
+            std::vector<qx::TRubr> table = recu;
             bool converti = coeur().Conversion_Pivot(texte(Chemin_Fichier_Pivot), table);
-            ecrireTableau(table, Tableau_Rubriques);
+            if (table != recu) ecrireTableau(table, Tableau_Rubriques);
             rendreValeur(v, booleen(converti));
         });
     }

@@ -36,7 +36,8 @@ TEST(CollectionTest, PositionsCloseUpKeysIgnoreCaseAndBadIndexesChangeNothing) {
     // clang-format off
     const std::pair<Value, int32_t> cases[] = {
         {Value(int32_t{0}), err::HorsSelection}, {Value(3.0), err::HorsSelection},
-        {Value("b"), err::AppelIncorrect}, {Value(c.item(Value(1.0))), err::TypeIncompatible}};
+        {Value("b"), err::AppelIncorrect}, {Value(c.item(Value(1.0))), err::TypeIncompatible},
+        {Value(ObjectRef()), err::ObjetNonDefini}};
     // clang-format on
     for (const auto& [index, erreur] : cases) {
         EXPECT_EQ(errorOf([&] { c.item(index); }), erreur);

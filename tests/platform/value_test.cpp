@@ -84,6 +84,11 @@ TEST(ValueTest, HostKindsConvertOrFailWithTheirNumbers) {
     for (size_t i = 0; i < std::size(conversions); ++i) {
         EXPECT_EQ(errorOf([&] { conversions[i](Value::null()); }), err::NullIncorrect) << i;
         EXPECT_EQ(errorOf([&] { conversions[i](Value::missing()); }), err::TypeIncompatible) << i;
+        // Nothing where a value is needed is an unset object; a real object the wrong type.
+        EXPECT_EQ(errorOf([&] { conversions[i](Value(ObjectRef())); }), err::ObjetNonDefini) << i;
+        EXPECT_EQ(errorOf([&] { conversions[i](Value(std::make_shared<Object>())); }),
+                  err::TypeIncompatible)
+            << i;
     }
     EXPECT_TRUE(Value::null().isNull() && !Value::null().isEmpty() && !Value::null().isNumber());
     EXPECT_TRUE(Value::missing().isMissing() && !Value::missing().isNull());

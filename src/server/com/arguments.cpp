@@ -310,7 +310,24 @@ HRESULT invoquer(REFIID iidInterface, IDispatch* objet, DISPID membre, WORD drap
     }
     if (ecriture && !valeurEcrite) return DISP_E_PARAMNOTOPTIONAL;
     int attendus = ecriture ? entrees - 1 : entrees;
-    if (positionnels > attendus) return DISP_E_BADPARAMCOUNT;
+    if (positionnels > attendus) {
+        // A host that indexes what a member gives (calcul.Rubriques("CA3HD"),
+        // rubrique.LignesRubrique(1)) means the default member of the
+        // object it returns, as Visual Basic reads it.
+        if (ecriture || entrees != 0 || !avecRetour || nommes != 0) return DISP_E_BADPARAMCOUNT;
+        VARIANT rendu;
+        VariantInit(&rendu);
+        hr = invoquer(iidInterface, objet, membre, drapeaux, &vide, &rendu, exceptionHote,
+                      argErreur);
+        if (SUCCEEDED(hr) && V_VT(&rendu) == VT_DISPATCH && V_DISPATCH(&rendu))
+            hr = V_DISPATCH(&rendu)->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT,
+                                            drapeaux, params, resultat, exceptionHote,
+                                            argErreur);
+        else if (SUCCEEDED(hr))
+            hr = DISP_E_BADPARAMCOUNT;
+        VariantClear(&rendu);
+        return hr;
+    }
 
     auto argumentHote = [&](int i) -> const VARIANT* {
         if (ecriture && i == entrees - 1) return valeurEcrite;
@@ -366,6 +383,9 @@ HRESULT invoquer(REFIID iidInterface, IDispatch* objet, DISPID membre, WORD drap
     for (int i = 0; i < entrees; ++i) {
         Argument& a = arguments[i];
         if (!a.ecrireEnRetour) continue;
+        // An Empty variable the member left unsized stays Empty.
+        if (V_VT(&a.temporaire) == (VT_ARRAY | VT_RECORD) && !V_ARRAY(&a.temporaire))
+            V_VT(&a.temporaire) = VT_EMPTY;
         VariantClear(a.variableHote);
         *a.variableHote = a.temporaire;  // moves the value to the host
         VariantInit(&a.temporaire);

@@ -1,0 +1,79 @@
+// JScript hosts: try/catch sees the number and the French description of
+// a failing call; Enumerator walks our collections; a property read with
+// an index reaches the default member. Ends with the lines the runner
+// checks (count of checks, faults, then FIN).
+var fautes = 0, verifications = 0;
+function verifier(condition, quoi) {
+    verifications++;
+    if (!condition) {
+        fautes++;
+        WScript.Echo("FAUTE " + quoi);
+    }
+}
+// The run-time number a Basic host reads in Err.Number.
+function numero(e) { return e.number & 0xFFFF; }
+function echec(appel) {
+    try {
+        appel();
+    } catch (e) {
+        return e;
+    }
+    return null;
+}
+
+var fso = new ActiveXObject("Scripting.FileSystemObject");
+var dossier = fso.GetParentFolderName(WScript.ScriptFullName) + "\\";
+
+var paiements = new ActiveXObject("Qx_TVA.Cls_Paiements");
+paiements.Add(1, "cle");
+paiements.Add(2);
+var e = echec(function () { paiements.Add(3, "CLE"); });
+verifier(e !== null && numero(e) == 457 && (e.number >>> 16) == 0x800A, "cle en double : 457");
+verifier(e !== null && e.description ==
+    "Cette cl\u00e9 est d\u00e9j\u00e0 associ\u00e9e \u00e0 un \u00e9l\u00e9ment de cette collection",
+    "description en francais : " + (e && e.description));
+e = echec(function () { paiements.Item(7); });
+verifier(e !== null && numero(e) == 9, "position hors bornes : 9");
+e = echec(function () { paiements.Item("absente"); });
+verifier(e !== null && numero(e) == 5, "cle absente : 5");
+e = echec(function () { paiements.Item(1).vMode = 70000; });
+verifier(e !== null && numero(e) == 6, "depassement : 6");
+e = echec(function () { paiements.Item(1).vMode = null; });
+verifier(e !== null && numero(e) == 94, "null : 94");
+verifier(paiements.Count == 2, "rien ajoute apres l'echec");
+
+// Enumerator over the payments, then over the debits of one of them.
+var cles = [];
+for (var en = new Enumerator(paiements); !en.atEnd(); en.moveNext()) cles.push(en.item().Key);
+verifier(cles.join(",") == "1,2", "Enumerator sur les paiements : " + cles.join(","));
+var prelevements = paiements.Item("cle").Cls_Prelevements;
+prelevements.Add(1).vMontant = 10.5;
+prelevements.Add(2).vMontant = 4.5;
+var total = 0;
+for (en = new Enumerator(prelevements); !en.atEnd(); en.moveNext()) total += en.item().vMontant;
+verifier(total == 15, "Enumerator sur les prelevements : " + total);
+verifier(paiements.Item(1) === paiements.Item("CLE"), "le meme objet revient");
+
+// The engine: Init's error in a catch, then the rubrics by Enumerator.
+var calcul = new ActiveXObject("Qx_TVA.CCalculTVA");
+e = echec(function () { calcul.Init(dossier + "donnees_hotes.xml", dossier + "absent.xml", ""); });
+verifier(e !== null && e.number == (0x80040203 | 0), "Init : 0x80040203 (" + (e && e.number) + ")");
+verifier(e !== null && e.description == "Le fichier de description de rubrique n'existe pas",
+    "message de l'engin : " + (e && e.description));
+verifier(calcul.Init(dossier + "donnees_hotes.xml", dossier + "rubriques_hotes.xml", "") === true,
+    "Init rend vrai");
+var cles = [];
+for (en = new Enumerator(calcul.Rubriques); !en.atEnd(); en.moveNext()) cles.push(en.item().KeyRubrique);
+verifier(cles.join(",") == "T1A,T1B,T1C,T1D,T1NOM,T1JOUR,CA3HD", "Enumerator sur les rubriques : " + cles.join(","));
+verifier(calcul.Rubriques("T1A").Valeur == 1135, "rubrique par la propriete indexee");
+verifier(calcul.Rubriques.Item("T9") === null, "cle absente : null sans exception");
+var a = calcul.Rubriques.Item("T1A");
+var lignes = [];
+for (en = new Enumerator(a.LignesDependance); !en.atEnd(); en.moveNext())
+    lignes.push(en.item().RubriqueDep.KeyRubrique + en.item().Sens);
+verifier(lignes.join(",") == "T1B1,T1C-1", "Enumerator sur les dependances : " + lignes.join(","));
+a.ForceValeur("1000");
+verifier(calcul.Rubriques.Item("T1C").Valeur == -1000, "forcage propage");
+
+WScript.Echo("RESULTAT collections " + verifications + " " + fautes);
+WScript.Echo("FIN collections");

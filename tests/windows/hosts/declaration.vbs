@@ -1,0 +1,154 @@
+' The facade with the stand-in product registered: header, records,
+' payments and instalments, Generer_Declaration_TVA from end to end with the
+' deposit found in the product's outbox, GetMontantAPayer, Conversion_Pivot
+' into an array of TRubr and Init_Reglements from the deposit.
+Dim fso, dossier, decl, autre, info, resultat, pivot, contenu, p, d, rib, t, ok, montant, calcul
+Set fso = CreateObject("Scripting.FileSystemObject")
+dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+
+On Error Resume Next
+Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")
+VerifierSucces "creation de la declaration"
+Verifier decl.Verif_Version_Compatible = True, "produit present"
+Verifier decl.Get_VersionMin_ArdiloDirect = "4.2.0.0", "version minimale"
+Verifier decl.vTypeDeclaration = "CA3" And decl.vOpCoCode = "0" And decl.vNumDossier = "" And _
+    decl.vSIRET = "" And decl.vNomDebiteur = "" And decl.vCommentaires = "" And decl.vDescription = "", "valeurs a la creation"
+Verifier decl.Obj_Emetteur Is decl.Obj_Emetteur And decl.Obj_Paiements Is decl.Obj_Paiements, "memes objets rendus"
+
+' The header, with what a careless host sends.
+decl.vOpCoCode = "12"
+decl.vOpCoCode = "abc"
+VerifierErreur 13, "OpCo non numerique"
+decl.vOpCoCode = "40000"
+VerifierErreur 6, "OpCo hors de 16 bits"
+Verifier decl.vOpCoCode = "12", "OpCo garde"
+decl.vTypeDeclaration = "ca12"
+Verifier decl.vTypeDeclaration = "ca12", "type garde tel quel"
+Set autre = CreateObject("Qx_TVA.Cls_DeclarationTVA")
+Verifier decl.vTypeDeclaration = "CA3" And autre.vTypeDeclaration = "CA3", "nouvelle declaration : CA3 pour toutes"
+Set autre = Nothing
+decl.vDate_Debut = "pas une date"
+VerifierErreur 13, "date illisible"
+decl.Acompte_Ajouter 2, 100, 50
+decl.Acompte_Ajouter 0, 1, 1
+decl.Acompte_Ajouter 5, 1, 1
+VerifierSucces "Acompte_Ajouter hors 1 a 4 sans erreur"
+decl.Acompte_Ajouter 70000, 1, 1
+VerifierErreur 6, "numero d'acompte hors de 16 bits"
+
+' With the period never set, the generation stops on the conversion (13).
+info = "avant"
+resultat = decl.Generer_Declaration_TVA(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml", "", info)
+VerifierSucces "Generer sans periode ne leve rien"
+Verifier resultat = "" And InStr(info, "Code de l'erreur : 13") > 0, "periode absente : " & info
+
+decl.vNumDossier = "LCP-2026-11"
+decl.vCommentaires = "CA3 novembre 2026"
+decl.vDescription = "D" & e_aigu & "claration mensuelle"
+decl.vSIRET = "51234567800012"
+decl.vNomDebiteur = "SARL Librairie-caf" & e_aigu & " des Pentes"
+decl.vDate_Debut = DateSerial(2026, 11, 1)
+decl.vDate_Fin = DateSerial(2026, 11, 30)
+decl.vTestFile = True
+With decl.Obj_Emetteur
+    .vNom = "Rh" & Chr(244) & "ne Compta Conseil"
+    .vCodeApplication = "QXC"
+    .vNomApplication = "Qx Compta"
+    .vVersionApplication = "9.1"
+End With
+With decl.Obj_Redacteur
+    .vNom = "Rh" & Chr(244) & "ne Compta Conseil"
+    .vSIRET = "40212345600018"
+    .vAdr_Numero = 12
+    .vAdr_Voie = "quai Saint-Vincent"
+    .vAdr_CodePostal = "69001"
+    .vAdr_Ville = "LYON"
+End With
+With decl.Obj_Redevable
+    .vFRP = "69101004621527"
+    .vSIRET = "51234567800012"
+    .vNomSociete = "SARL Librairie-caf" & e_aigu & " des Pentes"
+    .vAdr_Numero = 14
+    .vAdr_Voie = "mont" & e_aigu & "e de la Grande-C" & Chr(244) & "te"
+    .vAdr_CodePostal = "69001"
+    .vAdr_Ville = "LYON"
+    .vAdr_CodePays = "FR"
+End With
+Set p = decl.Obj_Paiements.Add(1)
+p.vMode = 2
+Set d = p.Cls_Prelevements.Add(1)
+d.vMontant = 584
+Set rib = d.Cls_Rib
+rib.vBanque = "30002"
+rib.vGuichet = "00550"
+rib.vCompte = "0000157841Z"
+rib.vCle = "25"
+rib.vIBAN = "FR7630002005500000157841Z25"
+rib.vBIC = "CRLYFRPP"
+rib.vTitulaire = "SARL Librairie-caf" & e_aigu & " des Pentes"
+VerifierSucces "en-tete et enregistrements"
+
+' A missing data file: the engine's failure in Info_Retour.
+info = ""
+resultat = decl.Generer_Declaration_TVA(dossier & "absent.xml", dossier & "ca3_rubriques.xml", "", info)
+Dim attendu
+attendu = "Une erreur s'est produite lors du calcul des rubriques de la d" & e_aigu & "claration."
+Verifier resultat = "" And Left(info, Len(attendu)) = attendu, "echec du calcul : " & info
+Verifier InStr(info, "Le fichier de donn" & e_aigu & "es comptable n'existe pas") > 0, "description de l'engin dans Info_Retour"
+
+' From end to end: the deposit is in the outbox, Info_Retour untouched.
+info = "inchange"
+resultat = decl.Generer_Declaration_TVA(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml", dossier & "jamais.xml", info)
+VerifierSucces "Generer_Declaration_TVA"
+Verifier Left(resultat, 10) = "D" & e_aigu & "p" & Chr(244) & "t ARD-" And InStr(resultat, " accept" & e_aigu & " : ") > 0, "resultat du transfert : " & resultat
+Verifier info = "inchange", "Info_Retour garde en cas de succes"
+Verifier Not fso.FileExists(dossier & "jamais.xml"), "pas de fichier de resultat"
+pivot = Mid(resultat, InStr(resultat, " : ") + 3)
+Verifier fso.FileExists(pivot), "depot dans la boite d'envoi : " & pivot
+Verifier fso.FileExists(Left(pivot, Len(pivot) - 4) & ".entete.xml"), "en-tete du depot"
+contenu = fso.OpenTextFile(pivot).ReadAll
+Verifier InStr(contenu, "51234567800012") > 0 And InStr(contenu, "FR7630002005500000157841Z25") > 0, "SIRET et IBAN dans le depot"
+contenu = fso.OpenTextFile(Left(pivot, Len(pivot) - 4) & ".entete.xml").ReadAll
+Verifier InStr(contenu, "LCP-2026-11") > 0 Or InStr(contenu, "CA3 novembre 2026") > 0, "commentaires dans l'en-tete"
+
+' The amount to pay, as the product reckons it, in Currency.
+montant = decl.GetMontantAPayer(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml")
+Verifier VarType(montant) = vbCurrency And montant = 584, "montant a payer (" & montant & ")"
+montant = decl.GetMontantAPayer(dossier & "absent.xml", dossier & "ca3_rubriques.xml")
+Verifier Err.Number = 0 And montant = 0, "montant sans donnees : 0"
+Err.Clear
+
+' The deposit read back into an array of TRubr (entry 0 left empty).
+ok = decl.Conversion_Pivot(pivot, t)
+VerifierSucces "Conversion_Pivot"
+Verifier ok = True And IsArray(t), "tableau rendu"
+' Wine's VBScript reads no bound of an array of records: the C++ client
+' checks its entries.
+Verifier VarType(t) = vbArray + 36, "tableau de TRubr (" & VarType(t) & ")"
+decl.vTypeDeclaration = "CA12A"
+Dim vide
+ok = decl.Conversion_Pivot(pivot, vide)
+Verifier ok = False And IsEmpty(vide), "CA12A : faux, tableau intact (" & ok & " " & TypeName(vide) & " " & Err.Number & ")"
+decl.vTypeDeclaration = "CA3"
+ok = decl.Conversion_Pivot(dossier & "absent.xml", vide)
+Verifier ok = False, "pivot absent : faux"
+ok = decl.Conversion_Pivot(pivot, "pas un tableau")
+Verifier Err.Number = 13 Or ok = False, "texte a la place du tableau refuse (" & Err.Number & ")"
+Err.Clear
+
+' The payments of the deposit appended after those already there.
+ok = decl.Init_Reglements(pivot)
+VerifierSucces "Init_Reglements"
+Verifier ok = True And decl.Obj_Paiements.Count = 2, "paiement relu ajoute (" & decl.Obj_Paiements.Count & ")"
+Set p = decl.Obj_Paiements.Item(2)
+Verifier p.vMode = 2 And p.Key = 1 And p.Cls_Prelevements.Count = 1, "mode et prelevement relus"
+Verifier p.Cls_Prelevements.Item(1).vMontant = 584 And p.Cls_Prelevements.Item(1).Cls_Rib.vIBAN = "FR7630002005500000157841Z25", "montant et IBAN relus"
+ok = decl.Init_Reglements(dossier & "absent.xml")
+Verifier ok = False And decl.Obj_Paiements.Count = 2, "pivot absent : faux, rien ajoute"
+
+' With a declaration object on the thread the engine takes the CA3 credit.
+Set calcul = CreateObject("Qx_TVA.CCalculTVA")
+ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+Verifier calcul.Rubriques("CA3HD").Valeur = 500, "credit du type CA3 (" & calcul.Rubriques("CA3HD").Valeur & ")"
+On Error GoTo 0
+Terminer "declaration"

@@ -1,0 +1,109 @@
+' CCalculTVA driven directly, on a thread where no declaration object was
+' ever made (empty declaration type: the CA3 credit is not taken): Init's
+' numbered errors, the computation, Rubriques and Archive.
+Dim fso, dossier, calcul, rubriques, r, ok, nombre, autre
+Set fso = CreateObject("Scripting.FileSystemObject")
+dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+
+On Error Resume Next
+Set calcul = CreateObject("Qx_TVA.CCalculTVA")
+VerifierSucces "creation du moteur"
+Verifier calcul.Reloaded = False, "Reloaded faux avant Init"
+Verifier calcul.Rubriques.Count = 0, "collection vide avant Init"
+Set autre = calcul.Rubriques
+Verifier autre Is calcul.Rubriques, "Rubriques rend le meme objet"
+
+' Init's errors: number, French message, source; the engine unchanged.
+ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "absent.xml", "")
+Verifier Err.Description = "Le fichier de description de rubrique n'existe pas", "message 203 : " & Err.Description
+VerifierErreur &H80040203, "fichier de rubriques absent"
+ok = calcul.Init(dossier & "absent.xml", dossier & "rubriques_hotes.xml", "")
+Verifier Err.Description = "Le fichier de donn" & e_aigu & "es comptable n'existe pas", "message 202"
+VerifierErreur &H80040202, "fichier de donnees absent"
+ok = calcul.Init("", "", "")
+VerifierErreur &H80040203, "les deux absents : 203 d'abord"
+ok = calcul.Init(dossier & "donnees_hotes.xml", Left(dossier, Len(dossier) - 1), "")
+VerifierErreur &H80040203, "un dossier compte comme absent"
+Verifier autre Is calcul.Rubriques, "apres un Init refuse, la meme collection"
+ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_cassees.xml", "")
+Dim prefixe
+prefixe = "Erreur de chargement document XML des rubriques (fichier ligne "
+Verifier Left(Err.Description, Len(prefixe) + 3) = prefixe & "5) ", "message du chargement : " & Err.Description
+Verifier Err.Number <> 0 And Err.Source = "Qx_TVA", "fichier casse refuse (" & Err.Number & ")"
+Err.Clear
+
+' The computation: amounts of 706 (1000.40 + 234.30 - 100.20) rounded to
+' 1135 in A, carried into B (+1) and C (-1); no credit without a type.
+ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", dossier & "resultat.xml")
+VerifierSucces "Init"
+Verifier ok = True, "Init rend vrai"
+Verifier calcul.Reloaded = False, "Reloaded faux apres Init"
+Set rubriques = calcul.Rubriques
+Verifier Not (rubriques Is autre), "Init remplace la collection"
+Verifier autre.Count = 0, "l'ancienne collection ne suit plus le moteur"
+Verifier rubriques.Count = 7, "sept rubriques (" & rubriques.Count & ")"
+Verifier rubriques("T1A").Valeur = 1135, "A arrondi (" & rubriques("T1A").Valeur & ")"
+Verifier VarType(rubriques("T1A").Valeur) = vbDouble, "valeur d'un nombre en Double"
+Verifier rubriques("T1B").Valeur = 1135, "B suit A"
+Verifier rubriques("T1C").Valeur = -1135, "C suit A en negatif"
+Verifier rubriques("CA3HD").Valeur = 0, "pas de credit sans type de declaration"
+Verifier Not rubriques("T1A").IsForce And Not rubriques("T1C").IsForce, "rien de force par le calcul"
+Verifier rubriques.CalculTVA Is calcul, "la collection rend son moteur"
+
+' Keys: any case, positions, absent keys give Nothing without error.
+Verifier rubriques("t1a") Is rubriques(1), "cle sans casse et position"
+Verifier rubriques.Item("CA3HD") Is rubriques(7), "Item explicite"
+Set r = rubriques("T9Z")
+Verifier Err.Number = 0 And r Is Nothing, "cle absente : Nothing sans erreur"
+Set r = rubriques(99)
+Verifier Err.Number = 0 And r Is Nothing, "position absente : Nothing sans erreur"
+Verifier rubriques.IsKeyExist("ca3hd") And Not rubriques.IsKeyExist("CA3"), "IsKeyExist"
+nombre = 0
+For Each r In rubriques
+    nombre = nombre + 1
+    If nombre = 1 Then Verifier r Is rubriques("T1A"), "For Each dans l'ordre du fichier"
+Next
+Verifier nombre = 7, "For Each parcourt les sept rubriques"
+
+' Archive writes the values of the moment, forced marks included.
+rubriques("T1C").ForceValeur 12
+ok = calcul.Archive
+VerifierSucces "Archive"
+Verifier ok = True And fso.FileExists(dossier & "resultat.xml"), "fichier de resultat ecrit"
+Dim texte
+texte = fso.OpenTextFile(dossier & "resultat.xml").ReadAll
+Verifier InStr(texte, "<RESULTATTVA>") > 0, "racine RESULTATTVA"
+Verifier InStr(texte, "CODERUBRIQUE=""C"" VALEUR=""12"" FORCE=""1""") > 0, "rubrique forcee archivee"
+Verifier InStr(texte, "CODERUBRIQUE=""A"" VALEUR=""1135"" FORCE=""0""") > 0, "rubrique calculee archivee"
+
+' Remove through the collection, then a second Init starts afresh.
+rubriques.Remove "T1D"
+VerifierSucces "Remove par cle"
+Verifier rubriques.Count = 6 And rubriques("T1D") Is Nothing, "rubrique retiree"
+rubriques.Remove 99
+VerifierErreur 9, "Remove d'une position absente"
+rubriques.Remove "absente"
+VerifierErreur 5, "Remove d'une cle absente"
+
+' An engine whose result path is empty: Init succeeds, Archive fails.
+Set autre = CreateObject("Qx_TVA.CCalculTVA")
+ok = autre.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+VerifierSucces "Init sans chemin de resultat"
+ok = autre.Archive
+Verifier Err.Number <> 0 And Err.Source = "Qx_TVA", "Archive sans chemin echoue (" & Err.Number & ")"
+Err.Clear
+' The second Init on an engine marks what the pass changes as forced.
+ok = autre.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+Verifier autre.Rubriques("T1A").IsForce And autre.Rubriques("T1A").Valeur = 1135, "second Init : valeurs forcees"
+
+' A rubric outlives the engine the host let go of.
+Set r = rubriques("T1B")
+Set rubriques = Nothing
+Set calcul = Nothing
+Verifier r.CalculTVA Is Nothing, "moteur libere : CalculTVA rend Nothing"
+Verifier r.Valeur = 1135 And r.KeyRubrique = "T1B", "la rubrique reste lisible"
+r.Valeur = 7
+Verifier Err.Number = 0 And r.Valeur = 7, "et modifiable (" & Err.Number & " " & Err.Description & ")"
+Err.Clear
+On Error GoTo 0
+Terminer "moteur"

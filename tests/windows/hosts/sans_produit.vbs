@@ -1,0 +1,22 @@
+' A machine without the product: the facade cannot be created (429), the
+' rest of the library works.
+Dim fso, dossier, decl, calcul, paiements, ok
+Set fso = CreateObject("Scripting.FileSystemObject")
+dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+
+On Error Resume Next
+Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")
+Verifier Err.Number = 429 And IsEmpty(decl), "declaration sans produit : 429 (" & Err.Number & ")"
+Err.Clear
+Set decl = CreateObject("Qx_Ardilodirect.Connecteur")
+Verifier Err.Number = 429, "connecteur absent (" & Err.Number & ")"
+Err.Clear
+Set calcul = CreateObject("Qx_TVA.CCalculTVA")
+ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+VerifierSucces "le moteur calcule sans produit"
+Verifier calcul.Rubriques("T1A").Valeur = 1135, "valeur calculee sans produit"
+Set paiements = CreateObject("Qx_TVA.Cls_Paiements")
+paiements.Add 1, "a"
+Verifier Err.Number = 0 And paiements.Count = 1, "les enregistrements sans produit"
+On Error GoTo 0
+Terminer "sans_produit"
