@@ -111,6 +111,8 @@ done
 
 wine serveur_test.exe QX_TVA.dll donnees.xml rubriques.xml || echec "points d'entrée"
 
+bash "$ici/hosts/hotes.sh" "$build" || echec "tests des hôtes (tests/windows/hosts)"
+
 # Unregistration removes exactly what was written, and twice is harmless.
 for fois in 1 2; do
     wine regsvr32 /s /u QX_TVA.dll || echec "désenregistrement $fois de QX_TVA.dll"

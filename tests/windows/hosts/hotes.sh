@@ -73,7 +73,7 @@ if [ -f "$ici/../../../src/transmission/produit_plateforme_windows.cpp" ]; then
             faute "clé $progid introuvable"
     done
     wineserver -w
-    lancer produit_partiel.vbs 10
+    lancer produit_partiel.vbs 9
     wine regsvr32 /s /u Qx_Ardilodirect.dll || faute "désenregistrement du produit"
     wineserver -w
     lancer sans_produit.vbs 5
