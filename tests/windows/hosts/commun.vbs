@@ -31,8 +31,12 @@ Sub Terminer(nom)
     WScript.Echo "FIN " & nom
 End Sub
 
+' The folder of the script, where hotes.sh puts the files it reads.
+Dim fso, dossier
+Set fso = CreateObject("Scripting.FileSystemObject")
+dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+
 ' The accented letters, which captured output would garble.
-Dim e_aigu, a_grave
+Dim e_aigu
 e_aigu = Chr(233)
-a_grave = Chr(224)
 ' ---------------------------------------------------------------------------

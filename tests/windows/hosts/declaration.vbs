@@ -2,9 +2,7 @@
 ' payments and instalments, Generer_Declaration_TVA from end to end with the
 ' deposit found in the product's outbox, GetMontantAPayer, Conversion_Pivot
 ' into an array of TRubr and Init_Reglements from the deposit.
-Dim fso, dossier, decl, autre, info, resultat, pivot, contenu, p, d, rib, t, ok, montant, calcul
-Set fso = CreateObject("Scripting.FileSystemObject")
-dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+Dim decl, autre, info, resultat, pivot, contenu, p, d, rib, t, ok, montant, calcul
 
 On Error Resume Next
 Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")

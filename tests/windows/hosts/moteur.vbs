@@ -1,9 +1,7 @@
 ' CCalculTVA driven directly, on a thread where no declaration object was
 ' ever made (empty declaration type: the CA3 credit is not taken): Init's
 ' numbered errors, the computation, Rubriques and Archive.
-Dim fso, dossier, calcul, rubriques, r, ok, nombre, autre
-Set fso = CreateObject("Scripting.FileSystemObject")
-dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+Dim calcul, rubriques, r, ok, nombre, autre
 
 On Error Resume Next
 Set calcul = CreateObject("Qx_TVA.CCalculTVA")

@@ -1,9 +1,7 @@
 ' The facade on a machine where the product's connector is installed but
 ' not its VAT component nor its declaration: Verif_Version_Compatible is
 ' false, and each operation gives its failure result.
-Dim fso, dossier, decl, info, resultat, montant, t, ok
-Set fso = CreateObject("Scripting.FileSystemObject")
-dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+Dim decl, info, resultat, montant, t, ok
 
 On Error Resume Next
 Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")

@@ -1,9 +1,7 @@
 ' Rubrics and their lines after a computation: values and their text
 ' forms, forcing, propagation through the dependency lines with their
 ' signs, the clamped rubric, text and date rubrics, and identity (Is).
-Dim fso, dossier, calcul, rubriques, a, b, c, d, nom, jour, lignes, ligne, dep, n, objet, ok
-Set fso = CreateObject("Scripting.FileSystemObject")
-dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+Dim calcul, rubriques, a, b, c, d, nom, jour, lignes, ligne, dep, n, objet, ok
 
 On Error Resume Next
 Set calcul = CreateObject("Qx_TVA.CCalculTVA")

@@ -1,8 +1,6 @@
 ' A machine without the product: the facade cannot be created (429), the
 ' rest of the library works.
-Dim fso, dossier, decl, calcul, paiements, ok
-Set fso = CreateObject("Scripting.FileSystemObject")
-dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"
+Dim decl, calcul, paiements, ok
 
 On Error Resume Next
 Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")
