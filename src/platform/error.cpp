@@ -25,6 +25,8 @@ constexpr Entry kTable[] = {
     {err::ObjetNonDefini, "Variable objet ou variable de bloc With non définie"},
     {err::NullIncorrect, "Utilisation incorrecte de Null"},
     {err::CreationObjet, "Un composant ActiveX ne peut pas créer un objet"},
+    {err::MembreInconnu, "Propriété ou méthode non gérée par cet objet"},
+    {err::NombreArguments, "Nombre d'arguments incorrect ou affectation de propriété incorrecte"},
     {err::CleExistante, "Cette clé est déjà associée à un élément de cette collection"},
     {err::ErrCalcul_Init, "Erreur lors de l'initialisation de l'objet de Calcul de la TVA"},
     {err::ErrCalcul_FichierDonnees, "Le fichier de données comptable n'existe pas"},
@@ -58,6 +60,12 @@ bool isEngineNumber(int32_t number) {
 
 int32_t hostResultCode(int32_t number) {
     return isRuntimeNumber(number) ? hresult(0x800A0000u + static_cast<uint32_t>(number)) : number;
+}
+
+int32_t numberOfResultCode(int32_t code) {
+    const auto bits = static_cast<uint32_t>(code);
+    const auto number = static_cast<int32_t>(bits & 0xFFFFu);
+    return (bits & 0xFFFF0000u) == 0x800A0000u && isRuntimeNumber(number) ? number : code;
 }
 
 Error Error::runtime(int32_t number) {

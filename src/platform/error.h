@@ -31,6 +31,8 @@ inline constexpr int32_t AccesFichier = 75;        // path/file access error
 inline constexpr int32_t ObjetNonDefini = 91;      // object variable not set
 inline constexpr int32_t NullIncorrect = 94;       // invalid use of Null
 inline constexpr int32_t CreationObjet = 429;      // component cannot create object
+inline constexpr int32_t MembreInconnu = 438;      // object does not support the property or method
+inline constexpr int32_t NombreArguments = 450;    // wrong number of arguments
 inline constexpr int32_t CleExistante = 457;       // key already associated
 
 // The calculation engine's own numbers (object-error base plus 0x201..0x206).
@@ -81,5 +83,10 @@ bool isEngineNumber(int32_t number);
 // 0x800A0000 + n (what a host language reads back as n); engine, parser and
 // other numbers that already are result codes pass unchanged.
 int32_t hostResultCode(int32_t number);
+
+// The number a result code of another component stands for, the reverse of
+// hostResultCode: 0x800A0000 + n is the run-time number n; any other code
+// is its own number.
+int32_t numberOfResultCode(int32_t code);
 
 }  // namespace qx

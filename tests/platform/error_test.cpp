@@ -17,7 +17,8 @@ const std::pair<int32_t, const char*> kNumeros[] = {
     {9, "L'indice"}, {13, "Incompatibilité de type"}, {28, "Espace pile"},
     {51, "Erreur interne"}, {53, "Fichier introuvable"}, {62, "Tentative de lecture"},
     {75, "Erreur d'accès"}, {91, "Variable objet"}, {94, "Utilisation incorrecte de Null"},
-    {429, "Un composant ActiveX"}, {457, "Cette clé"},
+    {429, "Un composant ActiveX"}, {438, "Propriété ou méthode"}, {450, "Nombre d'arguments"},
+    {457, "Cette clé"},
     {hresult(0x80040201), "Erreur lors de l'initialisation"},
     {hresult(0x80040202), "Le fichier de données comptable"},
     {hresult(0x80040203), "Le fichier de description de rubrique"},
@@ -51,8 +52,13 @@ TEST(ErrorTableTest, HostSeesRunTimeNumbersInTheirFacility) {
                                                 {hresult(0x80040203), 0x80040203u},
                                                 {hresult(0xC00CE501), 0xC00CE501u},
                                                 {hresult(0x80041002), 0x80041002u}};
-    for (const auto& [numero, attendu] : cas)
+    for (const auto& [numero, attendu] : cas) {
         EXPECT_EQ(static_cast<uint32_t>(hostResultCode(numero)), attendu) << numero;
+        // What another component returns reads back as the same number.
+        EXPECT_EQ(numberOfResultCode(hostResultCode(numero)), numero) << numero;
+    }
+    // The bare facility is no run-time number.
+    EXPECT_EQ(numberOfResultCode(hresult(0x800A0000)), hresult(0x800A0000));
 }
 
 Error enVol(const std::function<void()>& lever) {
