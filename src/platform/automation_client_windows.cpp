@@ -1,6 +1,5 @@
 #ifdef _WIN32
 
-#include <oleauto.h>
 #include <windows.h>
 
 #include <cstdio>

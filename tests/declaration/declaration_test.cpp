@@ -15,8 +15,15 @@ namespace {
 
 using test::errorOf;
 
+// The stand-in, whatever the platform's product: these tests are about the
+// declaration object, not about the product installed on the machine.
+struct AvecSubstitut {
+    ProduitTemporaire installe{std::make_shared<ardilo::ProduitSubstitut>()};
+};
+
 // The conversions themselves belong to Value; here, what the declaration keeps.
 TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
+    AvecSubstitut substitut;
     Cls_DeclarationTVA d;
     const std::tuple<const char*, int32_t, const char*> codes[] = {
         {" -32768 ", 0, "-32768"},
@@ -41,6 +48,7 @@ TEST(DeclarationTvaTest, OpCoCodeAndPeriodDatesKeepTheirLastGoodValue) {
 }
 
 TEST(DeclarationTvaTest, DeclarationTypeAndInstalmentsAreSharedByTheThread) {
+    AvecSubstitut substitut;
     auto etat = [] {
         std::ostringstream s;
         s << TypeDeclarationCourant();
@@ -76,6 +84,7 @@ struct ProduitDefaillant : ardilo::ProduitSubstitut {
 };
 
 TEST(DeclarationTvaTest, CreationGoesThroughTheInstalledProductAndFailsCleanly) {
+    AvecSubstitut substitut;
     auto defaillant = std::make_shared<ProduitDefaillant>();
     {
         ProduitTemporaire installe(defaillant);
