@@ -182,6 +182,15 @@ std::string hex(HRESULT code) {
     return text;
 }
 
+// A failure with the description the table gives its number, or one that
+// names the member and the code when the table has none.
+Error failure(int32_t number, std::string description, std::string_view member) {
+    if (description.empty()) description = errorDescription(number);
+    if (description.empty())
+        description = "Échec de « " + std::string(member) + " » (code " + hex(number) + ")";
+    return Error(number, std::move(description));
+}
+
 // The failure a member of the object reported, as the library's error.
 Error exceptionOf(EXCEPINFO& info, HRESULT code, std::string_view member) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
@@ -192,10 +201,7 @@ Error exceptionOf(EXCEPINFO& info, HRESULT code, std::string_view member) {
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrHelpFile);
     info = EXCEPINFO{};
-    if (description.empty()) description = errorDescription(number);
-    if (description.empty())
-        description = "Échec de « " + std::string(member) + " » (code " + hex(number) + ")";
-    return Error(number, std::move(description));
+    return failure(number, std::move(description), member);
 }
 
 // A failure of the call itself (no exception of the object's), as the
@@ -231,10 +237,7 @@ Error callFailure(HRESULT code, std::string_view member) {
             number = numberOfResultCode(code);
             break;
     }
-    std::string description(errorDescription(number));
-    if (description.empty())
-        description = "Échec de « " + std::string(member) + " » (code " + hex(code) + ")";
-    return Error(number, std::move(description));
+    return failure(number, {}, member);
 }
 
 }  // namespace
