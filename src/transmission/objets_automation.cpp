@@ -120,18 +120,21 @@ public:
     std::shared_ptr<qx::RibEdi> RibEdi() override { return objetLu<RibAutomation>("RibEdi"); }
 };
 
-// The product's collections run from 1 to Count.
-class PrelevementsAutomation : public PrelevementsEdi, public Adaptateur {
+// The product's payments and debits: positions from 1 to Count, Ajouter
+// appends a new, empty member.
+template <class Interface, class MembreEdi, class Membre>
+class AjoutsAutomation : public Interface, public Adaptateur {
 public:
     using Adaptateur::Adaptateur;
     int32_t Count() override { return entier("Count"); }
-    std::shared_ptr<PrelevementEdi> Item(int32_t position) override {
-        return objetLu<PrelevementAutomation>("Item", {position});
+    std::shared_ptr<MembreEdi> Item(int32_t position) override {
+        return objetLu<Membre>("Item", {position});
     }
-    std::shared_ptr<PrelevementEdi> Ajouter() override {
-        return objetLu<PrelevementAutomation>("Ajouter", {}, true);
-    }
+    std::shared_ptr<MembreEdi> Ajouter() override { return objetLu<Membre>("Ajouter", {}, true); }
 };
+
+using PrelevementsAutomation =
+    AjoutsAutomation<PrelevementsEdi, PrelevementEdi, PrelevementAutomation>;
 
 class ReglementAutomation : public ReglementEdi, public Adaptateur {
 public:
@@ -146,17 +149,7 @@ public:
     }
 };
 
-class ReglementsAutomation : public ReglementsEdi, public Adaptateur {
-public:
-    using Adaptateur::Adaptateur;
-    int32_t Count() override { return entier("Count"); }
-    std::shared_ptr<ReglementEdi> Item(int32_t position) override {
-        return objetLu<ReglementAutomation>("Item", {position});
-    }
-    std::shared_ptr<ReglementEdi> Ajouter() override {
-        return objetLu<ReglementAutomation>("Ajouter", {}, true);
-    }
-};
+using ReglementsAutomation = AjoutsAutomation<ReglementsEdi, ReglementEdi, ReglementAutomation>;
 
 class DepotAutomation : public DepotEdi, public Adaptateur {
 public:
