@@ -100,9 +100,5 @@ if [ -f tests/windows/run.sh ]; then
   say "Wine bench of the DLLs"
   bash tests/windows/run.sh build/windows-x64 || failed=1
 fi
-if [ -f build/windows-x64/Qx_Ardilodirect.dll ]; then
-  say "the transmission product through automation"
-  bash tests/produit/run.sh build/windows-x64 || failed=1
-fi
 say "done"
 exit $failed

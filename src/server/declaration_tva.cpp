@@ -5,6 +5,7 @@
 #include "server/com/automation.h"
 #include "server/proprietes.h"
 #include "server/tableau_rubriques.h"
+#include "transmission/objets_automation.h"
 
 namespace qx::com {
 
@@ -68,18 +69,20 @@ public:
     HRESULT STDMETHODCALLTYPE get_Obj_Redevable(_Cls_Redevable** v) override {
         return appel([&] { rendreObjet(v, coeur().Obj_Redevable()); });
     }
-    // The product's connector is a foreign object: it reaches hosts once the
-    // product is driven through automation.
+    // The product's connector is a foreign object, handed over as it is;
+    // Nothing when there is none.
     HRESULT STDMETHODCALLTYPE get_ArdiloDirect(_Connecteur** v) override {
         return appel([&] {
             rendreValeur<_Connecteur*>(v, nullptr);
-            throw Error(err::CreationObjet, std::string(errorDescription(err::CreationObjet)));
+            auto objet = ObjetAutomationDe(coeur().ArdiloDirect());
+            if (objet && FAILED(objet->dispatch()->QueryInterface(__uuidof(_Connecteur),
+                                                                  reinterpret_cast<void**>(v))))
+                throw Error::runtime(err::TypeIncompatible);
         });
     }
-    HRESULT STDMETHODCALLTYPE putref_ArdiloDirect(_Connecteur**) override {
-        return appel([&] {
-            throw Error(err::CreationObjet, std::string(errorDescription(err::CreationObjet)));
-        });
+    HRESULT STDMETHODCALLTYPE putref_ArdiloDirect(_Connecteur** v) override {
+        return appel(
+            [&] { coeur().SetArdiloDirect(AdapterConnecteur(AutomationObject::attach(lu(v)))); });
     }
     HRESULT STDMETHODCALLTYPE Verif_Version_Compatible(VARIANT_BOOL* v) override {
         return appel([&] { rendreValeur(v, booleen(coeur().Verif_Version_Compatible())); });

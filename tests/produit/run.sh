@@ -22,8 +22,9 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
-# The DLL is registered from where it was built; the samples are read
-# through Wine's drive for the Linux root, so the runs stay in the tree.
+# The DLL is registered from where it was built; the samples are read by
+# their Linux paths, which Wine resolves on the drive of the Linux root.
+cd /
 dll="Z:${build//\//\\}\\Qx_Ardilodirect.dll"
 banc="$build/tests/banc_produit.exe"
 echecs=0

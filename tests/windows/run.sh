@@ -137,6 +137,8 @@ wine regsvr32 /s /u /i:user /n QX_TVA.dll || echec "désenregistrement pour l'ut
 exporter 'HKCU\Software\Classes' apres_utilisateur.reg
 comparer avant_utilisateur.reg apres_utilisateur.reg "clés restées pour l'utilisateur"
 
+bash "$ici/../produit/run.sh" "$build" || echec "produit par automation (tests/produit/run.sh)"
+
 if [ $echecs -ne 0 ]; then
     echo "banc Windows : $echecs échec(s)" >&2
     exit 1

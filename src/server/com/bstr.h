@@ -9,14 +9,14 @@
 #include <string_view>
 
 #include "platform/error.h"
-#include "server/com/texte_utf16.h"
+#include "platform/utf16.h"
 
 namespace qx::com {
 
 // A null BSTR is the empty text, as hosts treat it.
 inline std::string texte(BSTR b) {
-    return versUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(b ? b : L""),
-                                        b ? SysStringLen(b) : 0));
+    return utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(b ? b : L""),
+                                             b ? SysStringLen(b) : 0));
 }
 
 // A text passed by reference; 5 for a null reference.
@@ -26,7 +26,7 @@ inline std::string texte(const BSTR* b) {
 }
 
 inline std::u16string texteHote(std::string_view t) {
-    return versUtf16(t);
+    return utf16FromUtf8(t);
 }
 
 // A new BSTR; raises 7 when memory runs out.
