@@ -3,6 +3,7 @@
 #include <array>
 #include <iostream>
 
+#include "ardilo/connecteur_substitut.h"
 #include "commande.h"
 #include "declaration/declaration_tva.h"
 #include "dossier.h"
@@ -77,9 +78,18 @@ int executer(const Arguments& arguments) {
         *options.valeur("donnees"), *options.valeur("rubriques"), *options.valeur("resultat"),
         info);
     if (resultat.empty()) {
-        // A refused transfer has already said so through its message box.
-        std::cerr << (info.empty() ? "La déclaration n'a pas été transmise." : lignesTerminal(info))
-                  << '\n';
+        // A refused transfer has already said so through its message box,
+        // without its reason: the stand-in product keeps that.
+        if (!info.empty()) {
+            std::cerr << lignesTerminal(info) << '\n';
+        } else {
+            std::cerr << "La déclaration n'a pas été transmise.";
+            auto substitut = std::dynamic_pointer_cast<qx::ardilo::ConnecteurSubstitut>(
+                declaration.ArdiloDirect());
+            if (substitut && !substitut->dernierEchec().empty())
+                std::cerr << ' ' << substitut->dernierEchec();
+            std::cerr << '\n';
+        }
         return kSortieErreur;
     }
     std::cout << resultat << '\n';

@@ -75,6 +75,17 @@ TransfertSubstitut::TransfertSubstitut(std::shared_ptr<ConnecteurSubstitut> conn
       connecteur_(std::move(connecteur)) {}
 
 std::string TransfertSubstitut::Transferer(const std::string& xml) {
+    try {
+        std::string reponse = deposer(xml);
+        connecteur_->noterEchec({});
+        return reponse;
+    } catch (const Error& e) {
+        connecteur_->noterEchec(e.description());
+        throw;
+    }
+}
+
+std::string TransfertSubstitut::deposer(const std::string& xml) {
     if (!connecteur_->EstPret())
         throw Error(err::NonPret, "Ardilo direct n'est pas prêt à transférer la déclaration.");
     if (!connecteur_->reglages().refus.empty())

@@ -44,6 +44,12 @@ public:
     bool EstPret() override;
     std::shared_ptr<qx::TransfertEdi> Transfert() override;
 
+    // Why the last transfer through this connector failed; empty when none
+    // did. The library only shows its fixed message box, so a caller without
+    // a screen (the tool) reads the reason here.
+    const std::string& dernierEchec() const { return dernierEchec_; }
+    void noterEchec(std::string raison) { dernierEchec_ = std::move(raison); }
+
     const std::string& lancement() const { return lancement_; }
     const std::string& module() const { return module_; }
     ReglagesConnecteur& reglages() { return reglages_; }
@@ -52,6 +58,7 @@ private:
     ReglagesConnecteur reglages_;
     std::string lancement_;
     std::string module_;
+    std::string dernierEchec_;
 };
 
 class TransfertSubstitut : public TransfertEdi, public AvecChamps {
@@ -71,6 +78,8 @@ public:
     std::string Transferer(const std::string& xml) override;
 
 private:
+    std::string deposer(const std::string& xml);
+
     std::shared_ptr<ConnecteurSubstitut> connecteur_;
 };
 

@@ -117,10 +117,8 @@ private:
                                              const std::string& Chemin_Fichier_Parametrage,
                                              const std::string& Chemin_Fichier_Resultat,
                                              std::optional<Error>* erreur = nullptr);
-    // The product's answer, or the empty text when nothing was transferred;
-    // the failure of the transfer, when there was one, is left in *erreur.
-    std::string Transmettre_Declaration(const TParamTransmission& param,
-                                        std::optional<Error>* erreur = nullptr);
+    // The product's answer, or the empty text when nothing was transferred.
+    std::string Transmettre_Declaration(const TParamTransmission& param);
     // Fills the product's declaration from the records, the period and the payments.
     void RemplirDeclaration(DeclarationEdi& declaration);
 

@@ -166,15 +166,10 @@ std::string Cls_DeclarationTVA::Generer_Declaration_TVA(
         Info_Retour = messageGeneration(Error::fromCurrentException());
         return {};
     }
-    // The transfer shows its own message box; its reason (a full outbox, a
-    // refusal) also goes to Info_Retour, so that a caller without a screen
-    // learns it too.
-    std::optional<Error> erreurTransfert;
-    std::string resultat = Transmettre_Declaration(param, &erreurTransfert);
-    if (erreurTransfert)
-        Info_Retour = std::string(kMessageTransfert) + kSautDouble +
-                      "Description de l'erreur : " + erreurTransfert->description();
-    return resultat;
+    // A failed transfer says so through its own message box and leaves
+    // Info_Retour as the caller gave it: hosts tell the two failures apart
+    // that way. The product keeps its own reason (see the stand-in's).
+    return Transmettre_Declaration(param);
 }
 
 std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
@@ -191,8 +186,7 @@ std::shared_ptr<CCalculTVA> Cls_DeclarationTVA::Creer_Calcul(
     }
 }
 
-std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission& param,
-                                                        std::optional<Error>* erreur) {
+std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission& param) {
     try {
         std::shared_ptr<Connecteur> connecteur = ArdiloDirect();
         if (!connecteur) throw Error::runtime(err::ObjetNonDefini);
@@ -210,7 +204,6 @@ std::string Cls_DeclarationTVA::Transmettre_Declaration(const TParamTransmission
         return transfert->Transferer(param.XmlDeclaration);
     } catch (...) {
         // The transfer object is gone with the try block's scope.
-        if (erreur) *erreur = Error::fromCurrentException();
     }
     // Shown unconditionally: the library has no way to know whether a user sees it.
     AfficherMessage(kMessageTransfert);

@@ -88,7 +88,8 @@ TEST_F(EcritureSureTest, FullOutboxLeavesNoDepositAndSaysWhy) {
         plein = qxtva(declarer);
     }
     EXPECT_EQ(plein.code, 2);
-    EXPECT_NE(plein.erreurs.find("Description de l'erreur : Impossible d'écrire le fichier « " +
+    EXPECT_NE(plein.erreurs.find("La déclaration n'a pas été transmise. Impossible d'écrire le "
+                                 "fichier « " +
                                  boite.string() + "/"),
               std::string::npos)
         << plein.erreurs;

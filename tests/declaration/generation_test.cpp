@@ -222,9 +222,9 @@ TEST(GenerationTest, FailuresGiveTheirMessages) {
          },
          kGenerique + "91\r\n\r\nDescription de l'erreur : Variable objet ou variable de bloc "
                       "With non définie"},
-        {"transfer refused", [&](auto&, auto& d) { reglages(d).refus = "fermé"; },
-         transfert[0] + "\r\n\r\nDescription de l'erreur : Le transfert a été refusé par "
-                        "Ardilo direct : fermé",
+        // Info_Retour keeps the caller's value: the message box says it; the
+        // product keeps the reason.
+        {"transfer refused", [&](auto&, auto& d) { reglages(d).refus = "fermé"; }, "avant",
          transfert},
     };
     for (const Cas& c : cas) {
@@ -239,6 +239,10 @@ TEST(GenerationTest, FailuresGiveTheirMessages) {
                                             kCa3Rubriques, "", info),
                   "");
         EXPECT_EQ(info, c.info);
+        auto connecteur = std::dynamic_pointer_cast<ardilo::ConnecteurSubstitut>(d.ArdiloDirect());
+        EXPECT_EQ(
+            connecteur->dernierEchec(),
+            nom == "transfer refused" ? "Le transfert a été refusé par Ardilo direct : fermé" : "");
         EXPECT_EQ(banc.messages, c.messages);
         EXPECT_FALSE(fs::exists(banc.dossier / "envoi"));
         // Nothing the generation made is kept alive by anyone but the product's log.
