@@ -52,7 +52,9 @@ TEST(AutomationClientTest, ValuesOfEveryKindComeBackUnchanged) {
             continue;
         }
         EXPECT_TRUE(lu == v);
-        if (v.kind() == ValueKind::Text) EXPECT_EQ(lu.text(), v.text());
+        if (v.kind() == ValueKind::Text) {
+            EXPECT_EQ(lu.text(), v.text());
+        }
     }
 }
 
