@@ -6,12 +6,14 @@
 
 #include <functional>
 
+#include "ardilo/produit_substitut.h"
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "rubrics/conventions.h"
 #include "support/outils.h"
+#include "transmission/ardilo_produit.h"
 
 namespace qx {
 namespace {
@@ -83,6 +85,9 @@ protected:
     std::string pivot(std::string_view contenu) const {
         const std::string p = fichier("pivot.xml", contenu);
         DefinirTypeDeclaration("CA3");
+        // The stand-in, whatever the platform's product: the rows are about
+        // the reading of stored declarations, not about an installed product.
+        ProduitTemporaire installe{std::make_shared<ardilo::ProduitSubstitut>()};
         Cls_DeclarationTVA declaration;
         std::vector<TRubr> boites;
         const bool lu = declaration.Conversion_Pivot(p, boites);
