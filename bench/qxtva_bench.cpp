@@ -25,6 +25,7 @@
 #include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/explication.h"
 #include "plancher.h"
 #include "platform/error.h"
 #include "platform/xml_scanner.h"
@@ -95,9 +96,12 @@ Resultat mesurer(const std::vector<std::string>& args) {
         LecteurScanner h;
         scanner.scanner(h);
         lecture(h.lecture);
-    } else if (quoi == "init") {
+    } else if (quoi == "init" || quoi == "init-explique") {
         qx::DefinirTypeDeclaration("CA3");
         auto moteur = qx::CCalculTVA::Creer();
+        // Followed, every rubric's trail is recorded (explique with no key).
+        qx::Explication explication;
+        if (quoi == "init-explique") qx::CalculInterne::SetObservateur(*moteur, &explication);
         moteur->Init(args.at(1), args.at(2), "");
         auto fin = Horloge::now();
         r.cpu = tempsProcesseur() - cpuDebut;
@@ -263,6 +267,7 @@ int parent(const Options& o) {
     const size_t nbPlanchers = mesures.size();
     mesures.push_back({"XmlScanner seul", {"scanner", o.donnees}});
     mesures.push_back({"Init (CA3)", {"init", o.donnees, o.ca3}});
+    mesures.push_back({"Init (CA3, explique)", {"init-explique", o.donnees, o.ca3}});
     if (!o.grand.empty())
         mesures.push_back({"Init (grand parametrage)", {"init", o.donnees, o.grand}});
     if (!o.chaine.empty())
@@ -299,6 +304,12 @@ int parent(const Options& o) {
     afficher("Init (CA3)", ca3, octets);
     std::printf("%-30s %llu rubriques alimentées, somme des valeurs absolues %.0f\n", "",
                 static_cast<unsigned long long>(ca3.elements), ca3.controle);
+    // The same computation followed for explique: same figures, its own cost.
+    Resultat suivi = resultats[suivante++];
+    suivi.lignes = p.lignes;
+    afficher("Init (CA3, explique)", suivi, octets);
+    if (suivi.controle != ca3.controle)
+        throw qx::Error(qx::err::AppelIncorrect, "Suivie pour explique, Init calcule autre chose");
     Resultat grand;
     if (!o.grand.empty()) {
         grand = resultats[suivante++];
@@ -334,6 +345,7 @@ int parent(const Options& o) {
         std::printf("RESULTAT cpu_%s_s %.3f\n", suffixe, r.cpu);
     };
     resultatsInit("ca3", ca3);
+    resultatsInit("explique", suivi);
     if (!o.grand.empty()) resultatsInit("grand", grand);
     std::printf("init/lecture (CA3): %.2f\n", ca3.secondes / p.secondes);
     if (!o.grand.empty())

@@ -62,6 +62,7 @@ echo "Init (CA3) : $(valeur "$grand_n" init_ca3_lignes_par_s) lignes/s, $(valeur
 echo "Init (grand parametrage) : $(valeur "$grand_n" init_grand_lignes_par_s) lignes/s, $(valeur "$grand_n" init_grand_mo_par_s) Mo/s, $(valeur "$grand_n" cpu_grand_s) s processeur (lecture et calcul sur deux fils d'exécution)"
 echo "XmlScanner/lecture : $(valeur "$grand_n" scanner_ratio)"
 echo "AjouterValeur en chaîne : $(valeur "$grand_n" chaine_ns_par_appel) ns par appel"
+printf 'init/lecture (CA3, suivi pour explique, hors objectifs): %.2f\n' "$(valeur "$grand_n" ratio_explique)"
 printf 'init/lecture (CA3): %.2f\n' "$(valeur "$grand_n" ratio_ca3)"
 printf 'init/lecture (grand parametrage): %.2f\n' "$(valeur "$grand_n" ratio_grand)"
 echo "memoire 1M - memoire 10k (Mo): $memoire"

@@ -7,6 +7,7 @@ namespace qxtva {
 // Each subcommand defines its entry in its own file.
 extern const Commande commandeCalcul;
 extern const Commande commandeDeclarer;
+extern const Commande commandeExplique;
 extern const Commande commandeFec2Donnees;
 extern const Commande commandeLot;
 extern const Commande commandeMontant;
@@ -16,9 +17,9 @@ extern const Commande commandeReglements;
 extern const Commande commandeVerifier;
 
 namespace {
-const std::array<const Commande*, 9> kCommandes = {
-    &commandeCalcul, &commandeDeclarer, &commandeFec2Donnees, &commandeLot,      &commandeMontant,
-    &commandePivot,  &commandeRapport,  &commandeReglements,  &commandeVerifier,
+const std::array<const Commande*, 10> kCommandes = {
+    &commandeCalcul,  &commandeDeclarer, &commandeExplique, &commandeFec2Donnees, &commandeLot,
+    &commandeMontant, &commandePivot,    &commandeRapport,  &commandeReglements,  &commandeVerifier,
 };
 }  // namespace
 

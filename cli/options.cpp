@@ -52,6 +52,26 @@ Options Options::analyser(const Arguments& arguments,
     return options;
 }
 
+Arguments separerPositionnels(const Arguments& arguments,
+                              std::span<const DefinitionOption> definitions,
+                              std::vector<std::string>& positionnels) {
+    Arguments options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.rfind("-", 0) != 0) {
+            positionnels.push_back(argument);
+            continue;
+        }
+        options.push_back(argument);
+        const std::string nom = argument.substr(2);
+        auto definition = std::find_if(definitions.begin(), definitions.end(),
+                                       [&](const DefinitionOption& d) { return d.nom == nom; });
+        if (definition != definitions.end() && definition->avecValeur && i + 1 < arguments.size())
+            options.push_back(arguments[++i]);
+    }
+    return options;
+}
+
 std::optional<std::string> Options::valeur(std::string_view nom) const {
     auto it = valeurs_.find(nom);
     if (it == valeurs_.end() || it->second.empty()) return std::nullopt;

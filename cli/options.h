@@ -43,4 +43,10 @@ private:
     std::map<std::string, std::vector<std::string>, std::less<>> valeurs_;
 };
 
+// The arguments that are neither an option nor an option's value go to
+// positionnels; the rest is returned for Options::analyser.
+Arguments separerPositionnels(const Arguments& arguments,
+                              std::span<const DefinitionOption> definitions,
+                              std::vector<std::string>& positionnels);
+
 }  // namespace qxtva

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <new>
 
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/observateur_calcul.h"
 #include "engine/types_declaration.h"
 #include "rubrics/conventions.h"
 
@@ -39,10 +41,12 @@ constexpr std::array<LigneControle, 5> kLignesCA12{{
 
 // A small gap (under 100 and at most one per mille of the computed tax) is
 // an arithmetic slip: the tax rubric is forced to the computed tax.
-void CorrigerTaxeDue(double base, double taxe, double taux, CRubrique& rubriqueTaxe) {
+bool CorrigerTaxeDue(double base, double taxe, double taux, CRubrique& rubriqueTaxe) {
     const double calcule = ArrondiEntier(base * taux);
     const double ecart = std::fabs(calcule - taxe);
-    if (ecart < 100 && calcule * 0.001 >= ecart) rubriqueTaxe.ForceValeur(Value(calcule));
+    if (!(ecart < 100 && calcule * 0.001 >= ecart)) return false;
+    rubriqueTaxe.ForceValeur(Value(calcule));
+    return true;
 }
 
 }  // namespace
@@ -72,7 +76,11 @@ bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string&
                 if (ArrondiEntier(base * ligne.taux) == taxe) continue;
                 sMessage = ligne.message;
                 if (!bCorriger) return false;
-                CorrigerTaxeDue(base, taxe, ligne.taux, *rubriqueTaxe);
+                const bool corrige = CorrigerTaxeDue(base, taxe, ligne.taux, *rubriqueTaxe);
+                if (ObservateurCalcul* observateur = CalculInterne::Observateur(*oCalcul))
+                    observateur->controle(*rubriques->Item(Value(ligne.base)), base, *rubriqueTaxe,
+                                          taxe, ligne.taux, ArrondiEntier(base * ligne.taux),
+                                          corrige);
             }
         }
         if (bCorriger) sMessage.clear();

@@ -80,14 +80,6 @@ const Rubrique* Parametrage::trouver(std::string_view cle) const {
     return it == index.end() ? nullptr : &rubriques[it->second];
 }
 
-bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
-                std::string_view categorieLigne, std::string_view compte,
-                std::string_view typeTaux, std::string_view categorie) {
-    return compte.substr(0, compteLigne.size()) == compteLigne &&
-           (typeTauxLigne == "9" || typeTaux == typeTauxLigne) &&
-           (categorieLigne == "9" || categorie == categorieLigne);
-}
-
 std::string Majuscules(std::string_view texte) {
     std::string resultat(texte);
     for (char& c : resultat)

@@ -8,10 +8,10 @@
 #include "checks/verification_modele.h"
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
+#include "engine/declaration_courante.h"
 #include "platform/date.h"
 #include "platform/error.h"
 #include "platform/locale.h"
-#include "engine/declaration_courante.h"
 #include "platform/xml_scanner.h"
 #include "rubrics/conventions.h"
 
@@ -235,7 +235,8 @@ private:
         auto [it, nouveau] = sens_.try_emplace(cle_);
         if (nouveau)
             for (const LigneCompte* l : lignes_)
-                if (Correspond(l->compte, l->typeTaux, l->categorie, compte, typeTaux, categorie))
+                if (LigneCompteCorrespond(l->compte, l->typeTaux, l->categorie, compte, typeTaux,
+                                          categorie))
                     it->second.push_back(l->sens);
         return std::any_of(it->second.begin(), it->second.end(),
                            [&](int16_t sens) { return MontantRetenu(valeur, sens); });

@@ -64,13 +64,6 @@ void VerifierParametrage(const Parametrage& parametrage, const Donnees& donnees,
 Donnees LireDonnees(const std::string& fichier, const Parametrage& parametrage,
                     Verification& verification);
 
-// Whether an account line (Compte, TypeTaux, CategorieAV) takes a data line
-// (account, rate type, category): the account starts with Compte, "9"
-// takes every rate type and every category.
-bool Correspond(std::string_view compteLigne, std::string_view typeTauxLigne,
-                std::string_view categorieLigne, std::string_view compte,
-                std::string_view typeTaux, std::string_view categorie);
-
 // Upper case of ASCII letters.
 std::string Majuscules(std::string_view texte);
 // The known name nearest to a name that is not one of them (letter case,

@@ -7,8 +7,8 @@
 
 #include "checks/verification_modele.h"
 #include "engine/calcul_tva.h"
-#include "platform/error.h"
 #include "engine/declaration_courante.h"
+#include "platform/error.h"
 #include "platform/value.h"
 #include "platform/xml_scanner.h"
 

@@ -15,6 +15,13 @@ struct CalculInterne {
     static bool CalculTermine(const CCalculTVA& c) { return c.calculTermine_; }
     // The paths given to Init, once both files were found.
     static const std::string& FichierRubriqueTVA(const CCalculTVA& c) { return c.fichierRubrique_; }
+    static const std::string& FichierDonneeTVA(const CCalculTVA& c) { return c.fichierDonnee_; }
+    // Follows the next computations step by step (none: not followed). The
+    // follower must outlive them.
+    static void SetObservateur(CCalculTVA& c, ObservateurCalcul* observateur) {
+        c.observateur_ = observateur;
+    }
+    static ObservateurCalcul* Observateur(const CCalculTVA& c) { return c.observateur_; }
     // Reports the bytes read during the data pass (for a progress display).
     static void SetProgression(CCalculTVA& c, XmlScanner::Progress progress) {
         c.progression_ = std::move(progress);

@@ -3,6 +3,7 @@
 #include "checks/controle_tva.h"
 #include "engine/calcul_interne.h"
 #include "engine/correspondances.h"
+#include "engine/observateur_calcul.h"
 #include "platform/files.h"
 
 namespace qx {
@@ -30,11 +31,13 @@ bool CCalculTVA::Init(const std::string& FichierDonneeTVA, const std::string& Fi
 
     rubriques_.reset();
     CalculInterne::ChargerFichier(*Rubriques(), fichierRubrique_);
+    if (observateur_) observateur_->apres(ObservateurCalcul::Etape::Chargement, *this, *rubriques_);
     CalculerRubriques();
 
     // The checks only correct; what they report does not stop the computation.
     std::string message;
     ControlerCoherence(shared_from_this(), message, true);
+    if (observateur_) observateur_->apres(ObservateurCalcul::Etape::Controles, *this, *rubriques_);
     return true;
 }
 

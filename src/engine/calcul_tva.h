@@ -15,6 +15,8 @@
 
 namespace qx {
 
+class ObservateurCalcul;
+
 class CCalculTVA : public RubricEngine, public std::enable_shared_from_this<CCalculTVA> {
 public:
     static std::shared_ptr<CCalculTVA> Creer();
@@ -49,6 +51,7 @@ private:
     std::string fichierResultat_;
     bool calculTermine_ = false;
     bool passeSurFilAppelant_ = false;
+    ObservateurCalcul* observateur_ = nullptr;
     XmlScanner::Progress progression_;
 };
 

@@ -31,6 +31,18 @@ struct Correspondance {
     friend bool operator==(const Correspondance&, const Correspondance&) = default;
 };
 
+// Whether an account line (Compte, TypeTaux, CategorieAV) takes a data line
+// (account, rate type, category): the account starts with Compte (an
+// account shorter than it never does), "9" takes every rate type and every
+// category.
+inline bool LigneCompteCorrespond(std::string_view compteLigne, std::string_view typeTauxLigne,
+                                  std::string_view categorieLigne, std::string_view compte,
+                                  std::string_view typeTaux, std::string_view categorie) {
+    return compte.substr(0, compteLigne.size()) == compteLigne &&
+           (typeTauxLigne == "9" || typeTaux == typeTauxLigne) &&
+           (categorieLigne == "9" || categorie == categorieLigne);
+}
+
 // What one account line adds for an amount: nothing for 0 or an amount of
 // the other sign, otherwise its magnitude, negated when TypeCumul is -1.
 inline bool MontantRetenu(double montant, int16_t sens) {

@@ -8,6 +8,7 @@
 #include "engine/calcul_tva.h"
 #include "engine/correspondances.h"
 #include "engine/declaration_courante.h"
+#include "engine/observateur_calcul.h"
 #include "engine/plans_propagation.h"
 #include "engine/types_declaration.h"
 #include "platform/locale.h"
@@ -85,8 +86,11 @@ void CCalculTVA::CalculerRubriques() {
         }
         passe.cumuls.drain();
     }
+    using Etape = ObservateurCalcul::Etape;
+    if (observateur_) observateur_->apres(Etape::Lecture, *this, *rubriques);
 
     AjouterAcomptes(*rubriques);
+    if (observateur_) observateur_->apres(Etape::Acomptes, *this, *rubriques);
 
     const int32_t nombre = rubriques->Count();
     for (int32_t i = 1; i <= nombre; ++i) {
@@ -95,12 +99,14 @@ void CCalculTVA::CalculerRubriques() {
             rubrique.LignesRubrique()->Count() > 0)
             rubrique.Arrondir(true);
     }
+    if (observateur_) observateur_->apres(Etape::PremierArrondi, *this, *rubriques);
     const int32_t nombreSecondePasse = rubriques->Count();
     for (int32_t i = 1; i <= nombreSecondePasse; ++i) {
         CRubrique& rubrique = *CalculInterne::Rubrique(*rubriques, i);
         if (RubriqueInterne::TypeRubrique(rubrique) == EnumRubrType_Nombre)
             rubrique.Arrondir(false);
     }
+    if (observateur_) observateur_->apres(Etape::SecondArrondi, *this, *rubriques);
     calculTermine_ = true;
 }
 
@@ -128,6 +134,12 @@ void CCalculTVA::TraiterParams(std::string_view nom, const XmlScanner& scanner) 
                                              "ne peut pas être repris");
     // Set, not added: the credit replaces what earlier lines put there.
     passe_->cumuls.drain();
+    if (observateur_) {
+        const double avant = credit->Valeur().toDouble();
+        credit->SetAsXML(scanner.attribut("CREDITTVA"));
+        observateur_->credit(*credit, scanner.attribut("CREDITTVA"), avant);
+        return;
+    }
     credit->SetAsXML(scanner.attribut("CREDITTVA"));
 }
 

@@ -154,3 +154,27 @@ TEST_F(VerifierCliTest, EveryValueTheLibraryAcceptsIsPassedOn) {
 }
 
 }  // namespace
+
+namespace {
+
+// explique on the sample: the forced box with its reason and its total; an
+// unknown key is said and fails the run.
+TEST_F(VerifierCliTest, ExpliqueTellsWhereABoxValueCameFrom) {
+    const std::string ca3 = kSamples + "/ca3/";
+    Execution e = lancer({"explique", "--donnees", ca3 + "donnees.xml", "--rubriques",
+                          ca3 + "rubriques.xml", "CA3:GB", "CA3HD"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    for (const std::string ligne :
+         {"CA3GB = 2027",
+          "  contrôle : CA3FB 36863 × 5,5 % = 2027,465 → 2027 ; écart 1 ≤ 1 ‰ "
+          "de 2027 : forcée de 2028 à 2027",
+          "  total 2027", "CA3HD = 312",
+          "  crédit reporté CREDITTVA « 312 » : 0 remplacé par 312 : +312"})
+        EXPECT_NE(("\n" + e.sortie).find("\n" + ligne + "\n"), std::string::npos) << ligne;
+    e = lancer({"explique", "--donnees", ca3 + "donnees.xml", "--rubriques", ca3 + "rubriques.xml",
+                "CA3ZZ"});
+    EXPECT_EQ(e.code, 2);
+    EXPECT_NE(e.erreurs.find("la rubrique CA3ZZ n'est pas"), std::string::npos) << e.erreurs;
+}
+
+}  // namespace
