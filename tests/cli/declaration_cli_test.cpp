@@ -20,10 +20,6 @@ protected:
         for (std::string mot; mots >> mot;) arguments.push_back(mot);
         return qx::test::lancer(QX_QXTVA_PATH, arguments, dossier_.chemin());
     }
-    std::string fichier(std::string_view nom, std::string_view contenu) const {
-        qx::test::ecrireFichier(dossier_ / nom, contenu);
-        return (dossier_ / nom).string();
-    }
     static std::string echantillon(const std::string& annee) {
         return " --donnees " + kSamples + "/" + annee + "/donnees.xml --rubriques " + kSamples +
                "/" + annee + "/rubriques.xml";
@@ -52,11 +48,16 @@ TEST_F(DeclarationCliTest, RoundTripOfBothSamplesAndBadInput) {
         {"pivot " + depot3, 0, {"CA3         KE    Total à payer", "584"}},
         {"reglements " + depot3, 0, {"  Prélèvement 1 : 584, référence « REG1-PRL1 »"}},
         {"montant" + echantillon("ca3"), 0, {"584.0000"}},
-        {declarer("ca3", fichier("x", "") + "-absent"), 2, {"-absent » : fichier introuvable"}},
-        {declarer("ca3", fichier("d1.xml", "<DOSSIERTVA>")), 2, {"lecture impossible (ligne"}},
-        {declarer("ca3", fichier("d4.xml",
-                                 "<DOSSIERTVA><PAIEMENTS><PAIEMENT><PRELEVEMENT MONTANT=\"1,5\"/>"
-                                 "</PAIEMENT></PAIEMENTS></DOSSIERTVA>")),
+        {declarer("ca3", dossier_.ecrire("x", "") + "-absent"),
+         2,
+         {"-absent » : fichier introuvable"}},
+        {declarer("ca3", dossier_.ecrire("d1.xml", "<DOSSIERTVA>")),
+         2,
+         {"lecture impossible (ligne"}},
+        {declarer("ca3",
+                  dossier_.ecrire("d4.xml",
+                                  "<DOSSIERTVA><PAIEMENTS><PAIEMENT><PRELEVEMENT MONTANT=\"1,5\"/>"
+                                  "</PAIEMENT></PAIEMENTS></DOSSIERTVA>")),
          2,
          {"valeur incorrecte « 1,5 » pour MONTANT"}},
         {"declarer --dossier " + kSamples + "/ca3/dossier.xml --donnees absent.xml" + rubriques +

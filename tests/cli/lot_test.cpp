@@ -13,7 +13,8 @@ const std::string kQxtva = QX_QXTVA_PATH;
 const std::string kSamples = QX_SAMPLES_DIR;
 
 struct Ligne {
-    std::string echantillon, type, acomptes;
+    std::string echantillon, type;
+    std::vector<std::string> acomptes;
 };
 
 class LotTest : public ::testing::Test {
@@ -43,9 +44,11 @@ TEST_F(LotTest, TwoHundredReturnsOnEightThreadsEqualSingleRuns) {
         qx::test::ecrireFichier(dossier_ / (nom + ".xml"), donnees);
         Ligne l{annuel ? "ca12" : "ca3",
                 annuel ? (i % 3 ? "CA12" : "CA12E") : (i % 4 ? "CA3" : "CA3A"),
-                annuel ? "1:" + std::to_string(i * 10) + ":0 4:0:" + std::to_string(i) : ""};
+                {}};
+        if (annuel) l.acomptes = {"1:" + std::to_string(i * 10) + ":0", "4:0:" + std::to_string(i)};
         manifeste += nom + ".xml;" + kSamples + "/" + l.echantillon + "/rubriques.xml;" + nom +
-                     "-lot.xml;" + l.type + ";" + l.acomptes + "\n";
+                     "-lot.xml;" + l.type + ";" +
+                     (annuel ? l.acomptes[0] + " " + l.acomptes[1] : "") + "\n";
         lignes.push_back(l);
     }
     qx::test::ecrireFichier(dossier_ / "manifeste.csv", manifeste);
@@ -59,25 +62,14 @@ TEST_F(LotTest, TwoHundredReturnsOnEightThreadsEqualSingleRuns) {
     for (int i = 0; i < 200; ++i) {
         SCOPED_TRACE(i);
         const std::string nom = "d" + std::to_string(i);
-        std::vector<std::string> arguments = {
-            "calcul",
-            "--donnees",
-            chemin(nom + ".xml"),
-            "--rubriques",
-            kSamples + "/" + lignes[i].echantillon + "/rubriques.xml",
-            "--resultat",
-            chemin(nom + "-seul.xml"),
-            "--type",
-            lignes[i].type,
-            "--date-jour",
-            "2026-12-05",
-            "--quiet"};
-        std::string acomptes = lignes[i].acomptes;
-        for (size_t debut = 0; !acomptes.empty() && debut != std::string::npos;) {
-            const size_t fin = acomptes.find(' ', debut);
-            arguments.insert(arguments.end(), {"--acompte", acomptes.substr(debut, fin - debut)});
-            debut = fin == std::string::npos ? fin : fin + 1;
-        }
+        // clang-format off
+        std::vector<std::string> arguments = {"calcul", "--donnees", chemin(nom + ".xml"),
+            "--rubriques", kSamples + "/" + lignes[i].echantillon + "/rubriques.xml",
+            "--resultat", chemin(nom + "-seul.xml"), "--type", lignes[i].type,
+            "--date-jour", "2026-12-05", "--quiet"};
+        // clang-format on
+        for (const std::string& a : lignes[i].acomptes)
+            arguments.insert(arguments.end(), {"--acompte", a});
         ASSERT_EQ(lancer(arguments).code, 0);
         const std::string seul = qx::test::lireFichier(chemin(nom + "-seul.xml"));
         EXPECT_FALSE(seul.empty());

@@ -3,15 +3,13 @@
 // and what "fec2donnees" prints when a FEC is wrong.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "platform/xml_document.h"
 #include "support/processus.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using qx::test::Execution;
+using qx::test::rubriquesDuResultat;
 using Textes = std::vector<std::string>;
 
 const std::string kQxtva = QX_QXTVA_PATH;
@@ -20,17 +18,6 @@ const std::string kSamples = QX_SAMPLES_DIR;
 Textes operator+(Textes a, const Textes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
-}
-
-// Every rubric of a result file, "CA3GB=2027*" ("*" when forced), in file order.
-std::vector<std::string> rubriques(const fs::path& resultat) {
-    std::vector<std::string> lues;
-    auto charge = qx::XmlDocument::loadFile(resultat.string());
-    if (auto* document = std::get_if<qx::XmlDocument>(&charge))
-        for (const qx::XmlElement& e : document->elements("RUBRIQUE"))
-            lues.push_back(*e.attribute("CODEIMPRIME") + *e.attribute("CODERUBRIQUE") + "=" +
-                           *e.attribute("VALEUR") + (e.attribute("FORCE") == "1" ? "*" : ""));
-    return lues;
 }
 
 class EchantillonsFEC : public ::testing::Test {
@@ -83,16 +70,16 @@ TEST_F(EchantillonsFEC, FecGivesTheSamplesReturn) {
                    Textes{"--fec", chemin(c.nom + ".fec"), "--resultat", chemin(c.nom + ".xml")});
         ASSERT_EQ(e.code, 0) << e.erreurs;
         EXPECT_EQ(e.sortie + e.erreurs, "") << "no account left without its mapping";
-        const auto attendu = rubriques(chemin(c.nom + "-attendu.xml"));
+        const auto attendu = rubriquesDuResultat(chemin(c.nom + "-attendu.xml"));
         EXPECT_GT(attendu.size(), 30u);
-        EXPECT_EQ(rubriques(chemin(c.nom + ".xml")), attendu);
+        EXPECT_EQ(rubriquesDuResultat(chemin(c.nom + ".xml")), attendu);
 
         // Without the period, the entries before and after it count too.
         e = lancer(commun +
                    Textes{"--fec", chemin(c.nom + ".fec"), "--resultat", chemin("large.xml")} +
                    Textes(c.fec.begin(), c.fec.end() - 6) + Textes(c.fec.end() - 2, c.fec.end()));
         ASSERT_EQ(e.code, 0) << e.erreurs;
-        EXPECT_NE(rubriques(chemin("large.xml")), attendu);
+        EXPECT_NE(rubriquesDuResultat(chemin("large.xml")), attendu);
     }
 }
 

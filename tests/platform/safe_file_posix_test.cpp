@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -22,15 +21,6 @@ namespace {
 using namespace test;
 
 const std::string kAncien = "ancien contenu\n";
-
-// The names in a folder, sorted.
-std::vector<std::string> noms(const fs::path& dossier) {
-    std::vector<std::string> liste;
-    for (const auto& entree : fs::directory_iterator(dossier))
-        liste.push_back(entree.path().filename().string());
-    std::sort(liste.begin(), liste.end());
-    return liste;
-}
 
 TEST(SafeFileTest, WritesReplaceWholeFilesAndLeaveNoTemporary) {
     DossierTemporaire d;

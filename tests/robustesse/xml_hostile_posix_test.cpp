@@ -28,13 +28,6 @@ const std::string kUneRubrique =
     "<RUBRIQUESTVA><IMPRIME CODE='CA3'><RUBRIQUE CODE='A'><LIGNE COMPTE='7011'/></RUBRIQUE>"
     "</IMPRIME></RUBRIQUESTVA>";
 
-std::string repeter(std::string_view motif, size_t fois) {
-    std::string texte;
-    texte.reserve(motif.size() * fois);
-    for (size_t i = 0; i < fois; ++i) texte += motif;
-    return texte;
-}
-
 // Ten levels of entities, each ten of the one below: 10^10 characters.
 std::string milliardDeRires(const std::string& racine, const std::string& corps) {
     std::string dtd = "<!DOCTYPE " + racine + " [<!ENTITY e0 'rire'>";

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -47,6 +49,22 @@ inline std::string lireFichier(const fs::path& chemin) {
 
 inline void ecrireFichier(const fs::path& chemin, std::string_view texte) {
     std::ofstream(chemin, std::ios::binary) << texte;
+}
+
+inline std::string repeter(std::string_view motif, size_t fois) {
+    std::string texte;
+    texte.reserve(motif.size() * fois);
+    for (size_t i = 0; i < fois; ++i) texte += motif;
+    return texte;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> noms(const fs::path& dossier) {
+    std::vector<std::string> liste;
+    for (const auto& entree : fs::directory_iterator(dossier))
+        liste.push_back(entree.path().filename().string());
+    std::sort(liste.begin(), liste.end());
+    return liste;
 }
 
 inline int processId() {
@@ -85,6 +103,11 @@ public:
 
     const fs::path& chemin() const { return chemin_; }
     fs::path operator/(std::string_view nom) const { return chemin_ / nom; }
+    // Writes the file `nom` inside and gives its path.
+    std::string ecrire(std::string_view nom, std::string_view contenu) const {
+        ecrireFichier(chemin_ / nom, contenu);
+        return (chemin_ / nom).string();
+    }
 
 private:
     fs::path chemin_;

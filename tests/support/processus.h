@@ -1,4 +1,5 @@
-// Runs a program of the build as a child process and collects what it prints.
+// Runs a program of the build as a child process, collects what it prints and
+// reads the result file it writes.
 #pragma once
 
 #include <sys/wait.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/xml_document.h"
 #include "support/outils.h"
 
 namespace qx::test {
@@ -32,6 +34,19 @@ inline Execution lancer(const std::string& programme, const std::vector<std::str
     const int status = std::system(commande.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), lireFichier(sortie),
             lireFichier(erreurs)};
+}
+
+// Every rubric of a result file, "CA3GB=2027*" ("*" when forced), in file order.
+inline std::vector<std::string> rubriquesDuResultat(const fs::path& resultat) {
+    std::vector<std::string> lues;
+    auto charge = XmlDocument::loadFile(resultat.string());
+    if (auto* document = std::get_if<XmlDocument>(&charge))
+        for (const XmlElement& e : document->elements("RUBRIQUE"))
+            lues.push_back(e.attribute("CODEIMPRIME").value_or("?") +
+                           e.attribute("CODERUBRIQUE").value_or("?") + "=" +
+                           e.attribute("VALEUR").value_or("?") +
+                           (e.attribute("FORCE") == "1" ? "*" : ""));
+    return lues;
 }
 
 }  // namespace qx::test
