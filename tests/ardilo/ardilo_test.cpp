@@ -8,9 +8,6 @@
 #include "ardilo/declaration_substitut.h"
 #include "ardilo/erreurs_ardilo.h"
 #include "ardilo/produit_substitut.h"
-#ifndef _WIN32
-#include "support/limite_taille.h"
-#endif
 #include "support/outils.h"
 
 namespace qx::ardilo {
@@ -178,15 +175,7 @@ TEST(ConnecteurSubstitutTest, FailedTransfersWriteNothing) {
         regler(connecteur->reglages());
         EXPECT_EQ(errorOf([&] { connecteur->Transfert()->Transferer(texte); }), erreur) << erreur;
     }
-#ifndef _WIN32  // a file-size limit of the process exists on POSIX only
-    {
-        // A full outbox: the deposit fails whole and leaves nothing.
-        test::LimiteTaille limite(64);
-        const Error e = test::erreurDe([&] { connecteurPret()->Transfert()->Transferer(xml); });
-        EXPECT_EQ(e.number(), 75);
-        EXPECT_NE(e.description().find("fichier trop volumineux"), std::string::npos);
-    }
-#endif
+    // A full outbox is the command-line tests' (EcritureSureTest).
     EXPECT_EQ(std::distance(fs::directory_iterator(dossier.chemin()), fs::directory_iterator()),
               1);  // the file alone
     // The failed deposits used up no number.

@@ -158,21 +158,5 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     EXPECT_EQ(resume(*moteur->Rubriques()), "A=20000 B=20000");
 }
 
-TEST(ModuleEngineTest, ErrorNumbersCarryTheirFrenchTexts) {
-    // clang-format off
-    const std::pair<uint32_t, std::string> table[] = {
-        {0x80040201, "Erreur lors de l'initialisation de l'objet de Calcul de la TVA"},
-        {0x80040204, "Le chemin du fichier de résultat n'est pas définit"},
-        {0x80040205, "Cas non prévue par la dll : Impossible de charger un fichier résultat en "
-                     "tant que fichier de données"},
-        {0x80040206, "Impossible de créer un document XML"}};
-    // clang-format on
-    for (const auto& [numero, message] : table) {
-        Error e = erreurDe([&] { LeverErreur(hresult(numero), ""); });
-        EXPECT_EQ(std::to_string(e.number()) + " " + e.description(),
-                  std::to_string(hresult(numero)) + " " + message);
-    }
-}
-
 }  // namespace
 }  // namespace qx

@@ -63,22 +63,6 @@ TEST_F(ExplicationTest, SamplesAddUpToTheCent) {
     VerifierTraces(samples + "/ca12/donnees.xml", samples + "/ca12/rubriques.xml", 0.005);
 }
 
-// The forcing of the sample's 5.5 % tax, with its reason and the value before.
-TEST_F(ExplicationTest, ForcingTellsTheValueBeforeAndWhy) {
-    const std::string samples = QX_SAMPLES_DIR;
-    DefinirTypeDeclaration("CA3");
-    Explication explication({"ca3gb"});
-    Calculer(samples + "/ca3/donnees.xml", samples + "/ca3/rubriques.xml", &explication);
-    ASSERT_EQ(explication.Cles(), std::vector<std::string>{"CA3GB"});
-    const Trace& trace = *explication.Trace("CA3GB");
-    ASSERT_EQ(trace.controles.size(), 1u);
-    EXPECT_EQ(trace.controles[0].avant, 2028);
-    EXPECT_EQ(trace.controles[0].apres, 2027);
-    EXPECT_EQ(trace.controles[0].raison,
-              "CA3FB 36863 × 5,5 % = 2027,465 → 2027 ; écart 1 ≤ 1 ‰ de 2027");
-    EXPECT_EQ(explication.Trace("CA3KE"), nullptr);
-}
-
 // Random forms: account lines of every sign and prefix, dependencies in
 // chains (some to no rubric), "POSITIF" rubrics, the credit given twice,
 // instalments, and a base and tax pair the checks correct.

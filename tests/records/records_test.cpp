@@ -7,23 +7,6 @@
 namespace qx {
 namespace {
 
-// The generation tests read most text fields back; here, a few they leave
-// aside, side by side so that a setter writing into its neighbour shows.
-TEST(DeclarantsTest, TextFieldsKeepTheirOwnValues) {
-    Cls_Emetteur e;
-    e.SetvCode("code");
-    Cls_Redevable t;
-    t.SetvAdr_Code_INSEE("insee");
-    t.SetvAdr_BureauDistrib("bureau");
-    Cls_Redacteur r;
-    r.SetvAdr_Code_Etendu("étendu");
-    Cls_Rib b;
-    b.SetvComplement("compl");
-    EXPECT_EQ(e.vCode() + "|" + t.vAdr_Code_INSEE() + "|" + t.vAdr_BureauDistrib() + "|" +
-                  r.vAdr_Code_Etendu() + "|" + b.vComplement(),
-              "code|insee|bureau|étendu|compl");
-}
-
 // Street numbers are stored below 9999 only, on the taxpayer and the preparer alike.
 TEST(DeclarantsTest, StreetNumberKeepsItsValueFrom9999Up) {
     const std::pair<std::vector<int16_t>, int16_t> cas[] = {
