@@ -6,8 +6,8 @@
 
 #include "checks/verification.h"
 #include "engine/calcul_tva.h"
-#include "engine/engine_test_util.h"
 #include "engine/declaration_courante.h"
+#include "engine/engine_test_util.h"
 
 namespace qx {
 namespace {
@@ -27,6 +27,14 @@ const std::string kCA =
     "<RUBRIQUE CODE=\"CA\">\n<LIGNE COMPTE=\"707\" TYPETAUX=\"20\" "
     "CATEGORIEAV=\"V\" SENS=\"-1\"/>\n</RUBRIQUE>\n";
 const std::string kParams = "<PARAMS CREDITTVA=\"0\"/>\n";
+const std::string kPCA = Parametres(kCA);
+// The rubric CA with one account line (line 4); data of one line (line 2).
+std::string ligneCA(const std::string& attributs) {
+    return Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE " + attributs + "/>\n</RUBRIQUE>\n");
+}
+std::string ligne(const std::string& attributs) {
+    return Donnees("<LIGNE " + attributs + "/>\n");
+}
 
 struct Cas {
     std::string parametres, donnees;
@@ -51,18 +59,14 @@ TEST_F(VerificationTest, EachBrokenFileIsReportedAtItsLine) {
          A, "élément LIGNEE inconnu, ignoré : vouliez-vous dire LIGNE ?"},
         {Parametres("<RUBRIQUE CODE=\"CA\" LONGEUR=\"3\"/>\n"), "", 'R', 3, A,
          "attribut LONGEUR inconnu sur RUBRIQUE, ignoré : vouliez-vous dire LONGUEUR ?"},
-        {Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE TYPETAUX=\"9\" CATEGORIEAV=\"9\"/>\n"
-                    "</RUBRIQUE>\n"),
-         "", 'R', 4, E, "LIGNE sans COMPTE dans CA3CA : elle prend tous les comptes"},
-        {Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE COMPTE=\"\" TYPETAUX=\"9\" "
-                    "CATEGORIEAV=\"9\"/>\n</RUBRIQUE>\n"),
-         "", 'R', 4, E, "LIGNE avec un COMPTE vide"},
-        {Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE COMPTE=\"7\" TYPETAUX=\"9\" "
-                    "CATEGORIEAV=\"9\" SENS=\"-01\"/>\n</RUBRIQUE>\n"),
-         "", 'R', 4, E, "SENS « -01 » est lu comme 1"},
-        {Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE COMPTE=\"7\" TYPETAUX=\"9\" "
-                    "CATEGORIEAV=\"9\" TYPECUMUL=\"2\"/>\n</RUBRIQUE>\n"),
-         "", 'R', 4, A, "TYPECUMUL « 2 » est lu comme 1"},
+        {ligneCA("TYPETAUX=\"9\" CATEGORIEAV=\"9\""), "", 'R', 4, E,
+         "LIGNE sans COMPTE dans CA3CA : elle prend tous les comptes"},
+        {ligneCA("COMPTE=\"\" TYPETAUX=\"9\" CATEGORIEAV=\"9\""), "", 'R', 4, E,
+         "LIGNE avec un COMPTE vide"},
+        {ligneCA("COMPTE=\"7\" TYPETAUX=\"9\" CATEGORIEAV=\"9\" SENS=\"-01\""), "", 'R', 4, E,
+         "SENS « -01 » est lu comme 1"},
+        {ligneCA("COMPTE=\"7\" TYPETAUX=\"9\" CATEGORIEAV=\"9\" TYPECUMUL=\"2\""), "", 'R', 4, A,
+         "TYPECUMUL « 2 » est lu comme 1"},
         {Parametres("<RUBRIQUE CODE=\"CA\">\n<DEPENDANCE CODEIMPRIME=\"CA3\" "
                     "CODERUBRIQUE=\"HE\"/>\n</RUBRIQUE>\n"),
          "", 'R', 4, E,
@@ -75,9 +79,8 @@ TEST_F(VerificationTest, EachBrokenFileIsReportedAtItsLine) {
         {Parametres("<RUBRIQUE CODE=\"CA\"/>\n<RUBRIQUE CODE=\"ca\"/>\n"), "", 'R', 4, E,
          "la rubrique CA3ca est déjà définie ligne 3 : le chargement du paramétrage échoue "
          "(erreur 457)"},
-        {Parametres("<RUBRIQUE CODE=\"CA\">\n<LIGNE COMPTE=\"70\" TYPETAUX=\"9\" "
-                    "CATEGORIEAV=\"9\"/>\n<LIGNE COMPTE=\"707\" TYPETAUX=\"20\" "
-                    "CATEGORIEAV=\"V\"/>\n</RUBRIQUE>\n"),
+        {ligneCA("COMPTE=\"70\" TYPETAUX=\"9\" CATEGORIEAV=\"9\"/>\n<LIGNE COMPTE=\"707\" "
+                 "TYPETAUX=\"20\" CATEGORIEAV=\"V\""),
          "", 'R', 5, A, "que la ligne 4 (COMPTE « 70 ») prend déjà : ils sont comptés deux fois"},
         {Parametres("<RUBRIQUE CODE=\"CA\" TYPE=\"T\">\n<LIGNE COMPTE=\"7\" TYPETAUX=\"9\" "
                     "CATEGORIEAV=\"9\"/>\n</RUBRIQUE>\n"),
@@ -90,62 +93,55 @@ TEST_F(VerificationTest, EachBrokenFileIsReportedAtItsLine) {
          "CONDITION « positif » sans effet"},
         {Parametres("<IMPRIME>\n"), "", 'R', 3, E, "IMPRIME sans CODE"},
         {Parametres("<RUBRIQUE CODE=\"CA\">\n"), "", 'R', 5, E, "XML mal formé"},
-        {Parametres(kCA), Donnees(kParams), 'R', 4, N,
+        {kPCA, Donnees(kParams), 'R', 4, N,
          "TYPETAUX « 20 » (1 ligne) : aucune ligne du fichier de données ne le porte"},
-        {Parametres(kCA), Donnees(kParams), 'R', 0, E,
+        {kPCA, Donnees(kParams), 'R', 0, E,
          "la rubrique de crédit CA12KA de la déclaration CA12 est absente : le calcul échoue",
          "CA12"},
         // Data file.
-        {Parametres(kCA), Donnees("<LIGNEE COMPTE=\"707\" MONTANT=\"-10\"/>\n"), 'D', 2, A,
+        {kPCA, Donnees("<LIGNEE COMPTE=\"707\" MONTANT=\"-10\"/>\n"), 'D', 2, A,
          "élément LIGNEE inconnu, ignoré : vouliez-vous dire LIGNE ?"},
-        {Parametres(kCA),
-         Donnees("<LIGNE COMPTE=\"707\" MONTNAT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n"),
-         'D', 2, A, "attribut MONTNAT inconnu sur LIGNE, ignoré : vouliez-vous dire MONTANT ?"},
-        {Parametres(kCA),
-         Donnees("<LIGNE COMPTE=\"707\" MONTNAT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n"),
-         'D', 2, A, "LIGNE sans MONTANT : elle n'ajoute rien"},
-        {Parametres(kCA), Donnees("<LIGNE MONTANT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n"),
-         'D', 2, A, "LIGNE sans COMPTE"},
-        {Parametres(kCA),
-         Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"v\"/>\n"),
-         'D', 2, A,
+        {kPCA, ligne("COMPTE=\"707\" MONTNAT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\""), 'D', 2, A,
+         "attribut MONTNAT inconnu sur LIGNE, ignoré : vouliez-vous dire MONTANT ?"},
+        {kPCA, ligne("COMPTE=\"707\" MONTNAT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\""), 'D', 2, A,
+         "LIGNE sans MONTANT : elle n'ajoute rien"},
+        {kPCA, ligne("MONTANT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"V\""), 'D', 2, A,
+         "LIGNE sans COMPTE"},
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"-10\" TYPETAUX=\"20\" CATEGORIEAV=\"v\""), 'D', 2, A,
          "CATEGORIEAV « v » : aucune ligne de compte ne prend cette catégorie, les montants sont "
          "perdus (1 ligne, total -10) : vouliez-vous dire V ?"},
-        {Parametres(kCA),
+        {kPCA,
          Donnees("\n<LIGNE COMPTE=\"707\" MONTANT=\"-10\" TYPETAUX=\"196\" CATEGORIEAV=\"V\"/>\n"
                  "<LIGNE COMPTE=\"707\" MONTANT=\"-5,5\" TYPETAUX=\"196\" CATEGORIEAV=\"V\"/>\n"),
          'D', 3, A,
          "TYPETAUX « 196 » : aucune ligne de compte ne prend ce type de taux, les "
          "montants sont perdus (2 lignes, total -15,5)"},
-        {Parametres(kCA),
-         Donnees("<LIGNE COMPTE=\"445 711\" MONTANT=\"-2\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n"),
-         'D', 2, A, "COMPTE « 445 711 » contient une espace"},
-        {Parametres(kCA),
-         Donnees("<LIGNE COMPTE=\"445711\" MONTANT=\"-2\" TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n"),
-         'D', 2, A,
+        {kPCA, ligne("COMPTE=\"445 711\" MONTANT=\"-2\" TYPETAUX=\"20\" CATEGORIEAV=\"V\""), 'D', 2,
+         A, "COMPTE « 445 711 » contient une espace"},
+        {kPCA, ligne("COMPTE=\"445711\" MONTANT=\"-2\" TYPETAUX=\"20\" CATEGORIEAV=\"V\""), 'D', 2,
+         A,
          "COMPTE « 445711 » : compte de TVA dont les montants n'alimentent aucune rubrique (1 "
          "ligne, total -2)"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"-2.000,40\"/>\n"), 'D', 2, E,
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"-2.000,40\""), 'D', 2, E,
          "MONTANT « -2.000,40 » est lu -2 : le second séparateur décimal arrête la lecture"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"2000.00-\"/>\n"), 'D', 2, E,
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"2000.00-\""), 'D', 2, E,
          "MONTANT « 2000.00- » est lu 2000 : le signe en fin de montant est ignoré"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"(2000.00)\"/>\n"), 'D', 2, E,
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"(2000.00)\""), 'D', 2, E,
          "MONTANT « (2000.00) » est lu 0 : les parenthèses ne se lisent pas"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"1e3\"/>\n"), 'D', 2, E,
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"1e3\""), 'D', 2, E,
          "MONTANT « 1e3 » est lu 1 : l'exposant « e3 » est ignoré"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"12 abc\"/>\n"), 'D', 2, E,
+        {kPCA, ligne("COMPTE=\"707\" MONTANT=\"12 abc\""), 'D', 2, E,
          "la lecture s'arrête au caractère « a »"},
-        {Parametres(kCA), Donnees(kParams + kParams), 'D', 3, A, "PARAMS déjà donné ligne 2"},
-        {Parametres(kCA), Donnees(""), 'D', 0, A, "aucun élément PARAMS"},
-        {Parametres(kCA), Donnees("<PARAMS CREDITTVA=\"1.000,5\"/>\n"), 'D', 2, E,
+        {kPCA, Donnees(kParams + kParams), 'D', 3, A, "PARAMS déjà donné ligne 2"},
+        {kPCA, Donnees(""), 'D', 0, A, "aucun élément PARAMS"},
+        {kPCA, Donnees("<PARAMS CREDITTVA=\"1.000,5\"/>\n"), 'D', 2, E,
          "CREDITTVA « 1.000,5 » est lu 1"},
-        {Parametres(kCA), Donnees("<PARAMS CREDITTVA=\"0\" DATEDEBUT=\"2026-02-30\"/>\n"), 'D', 2,
-         A, "DATEDEBUT « 2026-02-30 » n'est pas une date AAAA-MM-JJ valide"},
-        {Parametres(kCA),
+        {kPCA, Donnees("<PARAMS CREDITTVA=\"0\" DATEDEBUT=\"2026-02-30\"/>\n"), 'D', 2, A,
+         "DATEDEBUT « 2026-02-30 » n'est pas une date AAAA-MM-JJ valide"},
+        {kPCA,
          Donnees("<PARAMS CREDITTVA=\"0\" DATEDEBUT=\"2026-11-01\" DATEFIN=\"2026-10-31\"/>\n"),
          'D', 2, A, "période à l'envers : DATEFIN 2026-10-31 précède DATEDEBUT 2026-11-01"},
-        {Parametres(kCA), Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"-10\"\n"), 'D', 3, E,
-         "XML mal formé"},
+        {kPCA, Donnees("<LIGNE COMPTE=\"707\" MONTANT=\"-10\"\n"), 'D', 3, E, "XML mal formé"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.extrait);
@@ -181,7 +177,7 @@ TEST_F(VerificationTest, SamplesAndCleanAmountsGiveNoWarning) {
     }
     DefinirTypeDeclaration("CA3");
     const Verification v = VerifierFichiers(
-        test::ecrire(dossier_, "r.xml", Parametres(kCA)),
+        test::ecrire(dossier_, "r.xml", kPCA),
         test::ecrire(dossier_, "d.xml",
                      Donnees(kParams + "<LIGNE COMPTE=\"707\" MONTANT=\"-1 234,5 EUR\" "
                                        "TYPETAUX=\"20\" CATEGORIEAV=\"V\"/>\n")));

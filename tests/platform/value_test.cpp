@@ -118,19 +118,13 @@ TEST(ValueTest, CurrencyAndDateKeepTheirRange) {
 }
 
 TEST(ObjectTest, WrapperSlotBelongsToOneObject) {
-    Object o;
-    EXPECT_EQ(o.hostWrapper(), nullptr);
+    Object o, affectee;
     int wrapper = 0;
     o.setHostWrapper(&wrapper);
     // A copy is another object, which a host must not see as the first one.
     Object copie(o);
-    Object affectee;
     affectee = o;
-    EXPECT_EQ(o.hostWrapper(), &wrapper);
-    EXPECT_EQ(copie.hostWrapper(), nullptr);
-    EXPECT_EQ(affectee.hostWrapper(), nullptr);
-    o.setHostWrapper(nullptr);
-    EXPECT_EQ(o.hostWrapper(), nullptr);
+    EXPECT_TRUE(o.hostWrapper() == &wrapper && !copie.hostWrapper() && !affectee.hostWrapper());
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
-#include "rubrics/conventions.h"
 #include "support/outils.h"
 #include "transmission/ardilo_produit.h"
 
@@ -19,15 +18,6 @@ namespace qx {
 namespace {
 
 using namespace test;
-
-const std::string kSamples = QX_SAMPLES_DIR;
-
-std::string repeter(std::string_view motif, size_t fois) {
-    std::string texte;
-    texte.reserve(motif.size() * fois);
-    for (size_t i = 0; i < fois; ++i) texte += motif;
-    return texte;
-}
 
 // UTF-8 text as UTF-16 little-endian bytes (the texts here are Latin-1 at most).
 std::string utf16(std::string_view texte, bool marque) {
@@ -53,14 +43,11 @@ std::string issue(const std::function<std::string()>& operation) {
 
 class CatalogueTest : public ::testing::Test {
 protected:
-    std::string fichier(const std::string& nom, std::string_view contenu) const {
-        ecrireFichier(dossier_ / nom, contenu);
-        return (dossier_ / nom).string();
-    }
     // Computes, then gives the rubric count and the value of `cle`.
     std::string calcul(std::string_view rubriques, std::string_view donnees,
                        const std::string& cle = "CA3A") const {
-        const std::string r = fichier("r.xml", rubriques), d = fichier("d.xml", donnees);
+        const std::string r = dossier_.ecrire("r.xml", rubriques),
+                          d = dossier_.ecrire("d.xml", donnees);
         return issue([&] {
             auto calcul = CCalculTVA::Creer();
             calcul->Init(d, r, (dossier_ / "resultat.xml").string());
@@ -83,7 +70,7 @@ protected:
     }
     // A stored declaration read back: its CA3 boxes and its payments.
     std::string pivot(std::string_view contenu) const {
-        const std::string p = fichier("pivot.xml", contenu);
+        const std::string p = dossier_.ecrire("pivot.xml", contenu);
         DefinirTypeDeclaration("CA3");
         // The stand-in, whatever the platform's product: the rows are about
         // the reading of stored declarations, not about an installed product.
@@ -115,8 +102,7 @@ std::string rubrique(const std::function<void(CRubrique&)>& changer, const char*
 }
 
 TEST_F(CatalogueTest, EveryReaderAndOperation) {
-    const std::string a = "<RUBRIQUE CODE='A'><LIGNE COMPTE='7011'/>";
-    const std::string une = "<IMPRIME CODE='CA3'>" + a;
+    const std::string une = "<IMPRIME CODE='CA3'><RUBRIQUE CODE='A'><LIGNE COMPTE='7011'/>";
     auto montant = [&](const std::string& m) {
         return donnees("<DONNEESTVA><LIGNE COMPTE='7011' MONTANT='" + m + "'/></DONNEESTVA>");
     };
@@ -163,11 +149,6 @@ TEST_F(CatalogueTest, EveryReaderAndOperation) {
                    "</RUBRIQUE></IMPRIME></R>"),
          "erreur -1072896736"},
         {rubriques("<R>" + une +
-                   "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='B'/></RUBRIQUE>"
-                   "<RUBRIQUE CODE='B'><DEPENDANCE CODEIMPRIME='CA3' "
-                   "CODERUBRIQUE='A'/></RUBRIQUE></IMPRIME></R>"),
-         "erreur 5"},
-        {rubriques("<R>" + une +
                    "<DEPENDANCE CODEIMPRIME='CA3' CODERUBRIQUE='A'/></RUBRIQUE></IMPRIME></R>"),
          "erreur 5"},
         {rubriques("<R>" + une +
@@ -175,7 +156,6 @@ TEST_F(CatalogueTest, EveryReaderAndOperation) {
          "1 CA3A=5"},
         {rubriques("<R>" + une + "</RUBRIQUE><RUBRIQUE CODE='Z' TYPE='Q'/></IMPRIME></R>"),
          "2 CA3A=5"},
-        {rubriques("<R>" + une + "</RUBRIQUE>" + a + "</RUBRIQUE></IMPRIME></R>"), "erreur 457"},
         {rubriques("<R><IMPRIME CODE='CA3'><RUBRIQUE CODE='A'><LIGNE COMPTE='7011' "
                    "SENS='abc'/></RUBRIQUE></IMPRIME></R>"),
          "1 CA3A=5"},
@@ -215,25 +195,13 @@ TEST_F(CatalogueTest, EveryReaderAndOperation) {
         {rubrique([](CRubrique& r) { r.SetAsXML("0000-00-00"); }, "D"), ""},
         {rubrique([](CRubrique& r) { r.SetAsXML("9999-12-31"); }, "D"), "9999-12-31"},
         {rubrique([](CRubrique& r) { r.SetAsXML("15/03/2024"); }, "D"), "erreur 13"},
-        {issue([] { return NombreVersTexte(TexteVersNombre(std::string(400, '9'))); }), "erreur 6"},
         // Stored declarations.
         {pivot(""), "refusé 0 boîtes, refusé 0 paiements"},
         {pivot(depot.substr(0, depot.size() / 2)), "refusé 0 boîtes, refusé 0 paiements"},
         {pivot(latin1), "refusé 0 boîtes, refusé 0 paiements"},
         {pivot(utf16(depot.substr(3), true)), "refusé 0 boîtes, refusé 0 paiements"},
         {pivot(dixMille), "lu 21 boîtes, 10000 paiements"},
-        // Engine operations on missing or wrong paths.
-        {issue([&] {
-             CCalculTVA::Creer()->Init(fichier("d.xml", "<DONNEESTVA/>"), "absent.xml", "");
-             return std::string("ok");
-         }),
-         "erreur -2147220989"},
-        {issue([&] {
-             CCalculTVA::Creer()->Init(dossier_.chemin().string(), kSamples + "/ca3/rubriques.xml",
-                                       "");
-             return std::string("ok");
-         }),
-         "erreur -2147220990"},
+        // Archiving before any computation (missing files: CalculTest.InitFailures).
         {issue([] { return std::to_string(CCalculTVA::Creer()->Archive()); }), "erreur 75"},
     };
     int n = 0;
