@@ -1,8 +1,9 @@
 // A C++ host of QX_TVA.dll: objects created through the registry as any
-// host creates them, members called through the vtable (not IDispatch) on
-// every interface, the array of TRubr filled by Conversion_Pivot read field
-// by field, and the library unloadable once everything is released, in
-// each order a host may release things (a collection before its members,
+// host creates them, members called through the vtable (not IDispatch)
+// where scripts cannot reach (whole texts, error information, the
+// enumerator's members, the array of TRubr filled by Conversion_Pivot read
+// field by field), and the library unloadable once everything is released,
+// in each order a host may release things (a collection before its members,
 // the engine before its rubrics, the declaration before its records, an
 // enumerator after its collection).
 //   hotes_vtable.exe donnees.xml rubriques.xml ca3_donnees.xml ca3_rubriques.xml
@@ -43,6 +44,7 @@ I* creer(const CLSID& clsid) {
 struct Texte {
     BSTR b;
     explicit Texte(const wchar_t* t = L"") : b(SysAllocString(t)) {}
+    explicit Texte(const std::wstring& t) : b(SysAllocStringLen(t.data(), t.size())) {}
     ~Texte() { SysFreeString(b); }
     Texte(const Texte&) = delete;
     Texte& operator=(const Texte&) = delete;
@@ -64,27 +66,21 @@ void relacher(IUnknown* objet) {
     if (objet) objet->Release();
 }
 
-// The declarant records and payments: texts, 16-bit numbers, the optional
-// key left out, the enumerator's four members, and the collection released
-// before the payments it held.
+// A record's text, the payments with the optional key left out, a failure's
+// error information, the enumerator's four members, and the collection
+// released before the payments it held.
 void enregistrementsEtPaiements() {
-    _Cls_Redevable* redevable = creer<_Cls_Redevable>(CLSID_Cls_Redevable);
     _Cls_Redacteur* redacteur = creer<_Cls_Redacteur>(CLSID_Cls_Redacteur);
-    _Cls_Rib* rib = creer<_Cls_Rib>(CLSID_Cls_Rib);
-    if (!redevable || !redacteur || !rib) return;
-    short numero9998 = 9998, numero9999 = 9999, lu = 0;
-    redevable->put_vAdr_Numero(&numero9998);
-    redevable->put_vAdr_Numero(&numero9999);
-    redevable->get_vAdr_Numero(&lu);
-    verifier(lu == 9998, "numero de rue borne par la vtable");
-    Texte voie(L"mont\u00e9e de la Grande-C\u00f4te"), relu;
-    redacteur->put_vAdr_Voie(&voie.b);
+    if (!redacteur) return;
+    // Texts cross the boundary whole: accents, the euro sign, a character
+    // beyond the 16-bit range, an embedded null.
+    const wchar_t texte[] = L"Soci\u00e9t\u00e9 \u20ac \xD83D\xDE00 fin\0apres";
+    Texte voie(std::wstring(texte, sizeof texte / sizeof texte[0] - 1)), relu;
+    HRESULT hr = redacteur->put_vAdr_Voie(&voie.b);
     redacteur->get_vAdr_Voie(&relu.b);
-    verifier(relu.str() == voie.str(), "texte du redacteur");
-    Texte iban(L"FR7630002005500000157841Z25"), iban2;
-    rib->put_vIBAN(&iban.b);
-    rib->get_vIBAN(&iban2.b);
-    verifier(iban2.str() == iban.str(), "IBAN du RIB");
+    verifier(SUCCEEDED(hr) && relu.str() == voie.str(), "texte rendu tel quel", hr);
+    hr = redacteur->put_vAdr_Voie(nullptr);
+    verifier(FAILED(hr), "reference nulle refusee", hr);
 
     _Cls_Paiements* paiements = creer<_Cls_Paiements>(CLSID_Cls_Paiements);
     if (!paiements) return;
@@ -92,7 +88,7 @@ void enregistrementsEtPaiements() {
     for (short i = 0; i < 3; ++i) {
         short cle = static_cast<short>(i + 1);
         BSTR sansCle = nullptr;  // the optional key left out
-        HRESULT hr = paiements->Add(&cle, &sansCle, &paiements_[i]);
+        hr = paiements->Add(&cle, &sansCle, &paiements_[i]);
         verifier(SUCCEEDED(hr) && paiements_[i], "Add sans cle", hr);
     }
     LONG nombre = 0;
@@ -104,15 +100,19 @@ void enregistrementsEtPaiements() {
     Texte cleA(L"a");
     _Cls_Prelevement* prelevement = nullptr;
     prelevements->Add(&un, &cleA.b, &prelevement);
-    double montant = 584.0;
-    prelevement->put_vMontant(&montant);
+    // A failure through the vtable: its number, our source in the error
+    // information, nothing given back.
+    Texte cleAMajuscule(L"A"), source;
+    _Cls_Prelevement* rien = nullptr;
+    hr = prelevements->Add(&un, &cleAMajuscule.b, &rien);
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK) {
+        info->GetSource(&source.b);
+        info->Release();
+    }
+    verifier(numero(hr, 457) && source.str() == L"Qx_TVA" && !rien, "cle en double : 457", hr);
     _Cls_Rib* ribDuPrelevement = nullptr;
     prelevement->get_Cls_Rib(&ribDuPrelevement);
-    HRESULT hr = prelevement->putref_Cls_Rib(&rib);
-    _Cls_Rib* ribRelu = nullptr;
-    prelevement->get_Cls_Rib(&ribRelu);
-    verifier(SUCCEEDED(hr) && ribRelu == rib && ribDuPrelevement != rib, "RIB remplace par la vtable", hr);
-    relacher(ribRelu);
 
     // The enumerator: Next, Skip, Reset and Clone over the payments.
     IUnknown* inconnu = nullptr;
@@ -153,15 +153,16 @@ void enregistrementsEtPaiements() {
     prelevements->get_Count(&n);
     verifier(n == 1, "prelevements vivants apres la collection des paiements");
     for (IUnknown* o : {static_cast<IUnknown*>(prelevements), static_cast<IUnknown*>(prelevement),
-                        static_cast<IUnknown*>(ribDuPrelevement), static_cast<IUnknown*>(rib),
-                        static_cast<IUnknown*>(redevable), static_cast<IUnknown*>(redacteur)})
+                        static_cast<IUnknown*>(ribDuPrelevement), static_cast<IUnknown*>(redacteur)})
         relacher(o);
     for (_Cls_Paiement* p : paiements_) relacher(p);
     verifier(dechargeable() == S_OK, "dechargeable apres les paiements");
 }
 
-// The engine, its rubrics and their lines through the vtable; released
-// engine first, or lines first.
+// The engine, its rubrics and their lines reached through the vtable, then
+// released engine first, or lines first: the library unloads only when all
+// are gone. (Their members' behaviour: moteur.vbs and rubriques.vbs, which
+// reach the same slots through IDispatch.)
 void moteur(const wchar_t* donnees, const wchar_t* rubriques) {
     for (int ordre = 0; ordre < 2; ++ordre) {
         _CCalculTVA* calcul = creer<_CCalculTVA>(CLSID_CCalculTVA);
@@ -181,65 +182,20 @@ void moteur(const wchar_t* donnees, const wchar_t* rubriques) {
         VariantClear(&cle);
         verifier(SUCCEEDED(hr) && a, "Item par cle", hr);
         if (!a) return;
-        VARIANT valeur;
-        VariantInit(&valeur);
-        a->get_Valeur(&valeur);
-        verifier(V_VT(&valeur) == VT_R8 && V_R8(&valeur) == 1135, "Valeur en double");
-        VARIANT force;
-        VariantInit(&force);
-        V_VT(&force) = VT_BSTR;
-        V_BSTR(&force) = SysAllocString(L"1000.5");
-        hr = a->ForceValeur(&force);
-        VariantClear(&force);
-        VARIANT_BOOL estForce = VARIANT_FALSE;
-        a->get_IsForce(&estForce);
-        double commeDouble = 0;
-        a->get_AsDouble(&commeDouble);
-        verifier(SUCCEEDED(hr) && estForce == VARIANT_TRUE && commeDouble == 1000.5,
-                 "ForceValeur d'un texte", hr);
-        V_VT(&force) = VT_BSTR;
-        V_BSTR(&force) = SysAllocString(L"mille");
-        hr = a->ForceValeur(&force);
-        VariantClear(&force);
-        verifier(numero(hr, 13), "ForceValeur d'un texte : 13", hr);
-        VARIANT_BOOL vrai = VARIANT_TRUE;
-        hr = a->Arrondir(&vrai);
-        a->get_AsDouble(&commeDouble);
-        verifier(SUCCEEDED(hr) && commeDouble == 1001, "Arrondir", hr);
-        VARIANT_BOOL existe = VARIANT_FALSE;
-        Texte cleHD(L"CA3HD");
-        collection->IsKeyExist(&cleHD.b, &existe);
-        verifier(existe == VARIANT_TRUE, "IsKeyExist");
-
         _CLignesRubrique* comptes = nullptr;
         _CLignesDependance* dependances = nullptr;
         a->get_LignesRubrique(&comptes);
         a->get_LignesDependance(&dependances);
-        VARIANT un = position(1), deux = position(2), trois = position(3);
+        VARIANT un = position(1), deux = position(2);
         _CLigneRubrique* compte = nullptr;
         comptes->get_Item(&un, &compte);
-        short sens = 0;
-        if (compte) compte->get_Sens(&sens);
-        hr = compte ? compte->put_Sens(1) : E_POINTER;
-        short sensRelu = 0;
-        if (compte) compte->get_Sens(&sensRelu);
-        verifier(sens == -1 && SUCCEEDED(hr) && sensRelu == 1, "Sens d'une ligne lu et ecrit", hr);
         _CLigneDependance* dependance = nullptr;
         dependances->get_Item(&deux, &dependance);
         _CRubrique* c = nullptr;
         if (dependance) dependance->get_RubriqueDep(&c);
-        Texte cleC;
-        if (c) c->get_KeyRubrique(&cleC.b);
-        verifier(cleC.str() == L"T1C", "cible d'une dependance");
-        _CLigneDependance* rien = nullptr;
-        hr = dependances->get_Item(&trois, &rien);
-        verifier(numero(hr, 9) && !rien, "ligne hors bornes : 9", hr);
-        hr = dependance ? dependance->putref_RubriqueDep(nullptr) : E_POINTER;
-        _CRubrique* vide = nullptr;
-        if (dependance) dependance->get_RubriqueDep(&vide);
-        verifier(SUCCEEDED(hr) && !vide, "cible effacee par la vtable", hr);
+        verifier(compte && c, "ligne et cible atteintes");
         _CCalculTVA* proprietaire = nullptr;
-        c->get_CalculTVA(&proprietaire);
+        if (c) c->get_CalculTVA(&proprietaire);
         verifier(proprietaire == calcul, "le moteur de la rubrique est le meme objet");
         relacher(proprietaire);
 
@@ -248,28 +204,17 @@ void moteur(const wchar_t* donnees, const wchar_t* rubriques) {
         for (int k = 0; k < n; ++k) {
             verifier(dechargeable() == S_FALSE, "non dechargeable avant la fin");
             relacher(objets[ordre == 0 ? k : n - 1 - k]);
-            // A rubric kept after its engine and collection is still usable.
-            if (ordre == 0 && k == 1) {
-                double v = 0;
-                HRESULT h = a->get_AsDouble(&v);
-                _CCalculTVA* moteurParti = reinterpret_cast<_CCalculTVA*>(1);
-                a->get_CalculTVA(&moteurParti);
-                verifier(SUCCEEDED(h) && v == 1001 && !moteurParti, "rubrique apres son moteur", h);
-            }
         }
         verifier(dechargeable() == S_OK, "dechargeable apres le moteur");
     }
 }
 
 // The facade end to end through the vtable: generation, the TRubr array
-// filled field by field (entry 0 left empty), the amount to pay; then the
-// declaration released before its records.
+// filled field by field (entry 0 left empty); then the declaration released
+// before its records.
 void declaration(const wchar_t* donnees, const wchar_t* rubriques) {
     _Cls_DeclarationTVA* decl = creer<_Cls_DeclarationTVA>(CLSID_Cls_DeclarationTVA);
     if (!decl) return;
-    VARIANT_BOOL present = VARIANT_FALSE;
-    decl->Verif_Version_Compatible(&present);
-    verifier(present == VARIANT_TRUE, "produit present");
     DATE debut = 46327, fin = 46356;  // 2026-11-01 and 2026-11-30
     decl->put_vDate_Debut(&debut);
     decl->put_vDate_Fin(&fin);
@@ -281,21 +226,14 @@ void declaration(const wchar_t* donnees, const wchar_t* rubriques) {
     if (emetteur) emetteur->put_vNom(&nom.b);
     _Cls_Paiements* paiements = nullptr;
     decl->get_Obj_Paiements(&paiements);
-    short numeroAcompte = 1;
-    double paye = 100, reste = 0;
-    HRESULT hr = decl->Acompte_Ajouter(&numeroAcompte, &paye, &reste);
-    verifier(SUCCEEDED(hr), "Acompte_Ajouter", hr);
 
     Texte d(donnees), r(rubriques), resultat, info(L"inchange"), retour;
-    hr = decl->Generer_Declaration_TVA(&d.b, &r.b, &resultat.b, &info.b, &retour.b);
+    HRESULT hr = decl->Generer_Declaration_TVA(&d.b, &r.b, &resultat.b, &info.b, &retour.b);
     std::wstring texte = retour.str();
     size_t deuxPoints = texte.find(L" : ");
     verifier(SUCCEEDED(hr) && texte.rfind(L"D\u00e9p\u00f4t ARD-", 0) == 0 &&
                  deuxPoints != std::wstring::npos && info.str() == L"inchange",
              "generation de bout en bout", hr);
-    CY montant{};
-    hr = decl->GetMontantAPayer(&d.b, &r.b, &montant);
-    verifier(SUCCEEDED(hr) && montant.int64 == 5840000, "montant a payer 584", hr);
 
     if (deuxPoints != std::wstring::npos) {
         Texte pivot(texte.substr(deuxPoints + 3).c_str());
