@@ -1,5 +1,5 @@
-' Put before every host test script by hotes.sh: the checks and their
-' count. Wine's VBScript stops a script silently on an error, so the runner
+' Put before every VBScript host test by tests/windows/run.sh: the checks
+' and their count. Wine's VBScript stops a script silently on an error, so the runner
 ' trusts only the RESULTAT line (count and faults) followed by the FIN line.
 Option Explicit
 Dim fautes, verifications
@@ -31,7 +31,7 @@ Sub Terminer(nom)
     WScript.Echo "FIN " & nom
 End Sub
 
-' The folder of the script, where hotes.sh puts the files it reads.
+' The folder of the script, where run.sh puts the files it reads.
 Dim fso, dossier
 Set fso = CreateObject("Scripting.FileSystemObject")
 dossier = fso.GetParentFolderName(WScript.ScriptFullName) & "\"

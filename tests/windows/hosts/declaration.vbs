@@ -1,16 +1,16 @@
-' The facade with the stand-in product registered: header, records,
-' payments and instalments, Generer_Declaration_TVA from end to end with the
-' deposit found in the product's outbox, GetMontantAPayer, Conversion_Pivot
-' into an array of TRubr and Init_Reglements from the deposit.
-Dim decl, autre, info, resultat, pivot, contenu, p, d, rib, t, ok, montant, calcul
+' The facade with the stand-in product registered, as hosts reach it: the
+' header with what a careless host sends, Info_Retour written back,
+' Generer_Declaration_TVA from end to end with the deposit found in the
+' product's outbox, GetMontantAPayer in Currency, Conversion_Pivot into an
+' array of TRubr and Init_Reglements from the deposit. (The deposit's
+' content, the messages and the failure results: tests/declaration.)
+Dim decl, autre, info, resultat, pivot, p, d, rib, t, ok, montant, calcul
 
 On Error Resume Next
 Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")
 VerifierSucces "creation de la declaration"
 Verifier decl.Verif_Version_Compatible = True, "produit present"
 Verifier decl.Get_VersionMin_ArdiloDirect = "4.2.0.0", "version minimale"
-Verifier decl.vTypeDeclaration = "CA3" And decl.vOpCoCode = "0" And decl.vNumDossier = "" And _
-    decl.vSIRET = "" And decl.vNomDebiteur = "" And decl.vCommentaires = "" And decl.vDescription = "", "valeurs a la creation"
 Verifier decl.Obj_Emetteur Is decl.Obj_Emetteur And decl.Obj_Paiements Is decl.Obj_Paiements, "memes objets rendus"
 
 ' The header, with what a careless host sends.
@@ -36,9 +36,17 @@ VerifierErreur 6, "numero d'acompte hors de 16 bits"
 
 ' With the period never set, the generation stops on the conversion (13).
 info = "avant"
-resultat = decl.Generer_Declaration_TVA(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml", "", info)
+resultat = decl.Generer_Declaration_TVA(dossier & "donnees.xml", dossier & "rubriques.xml", "", info)
 VerifierSucces "Generer sans periode ne leve rien"
 Verifier resultat = "" And InStr(info, "Code de l'erreur : 13") > 0, "periode absente : " & info
+
+' Variables of other kinds, converted to the declared types.
+Dim jour, un
+jour = "15/01/2026"
+un = 1
+decl.vDate_Debut = jour
+decl.vTestFile = un
+VerifierSucces "texte en date et nombre en booleen"
 
 decl.vNumDossier = "LCP-2026-11"
 decl.vCommentaires = "CA3 novembre 2026"
@@ -48,30 +56,6 @@ decl.vNomDebiteur = "SARL Librairie-caf" & e_aigu & " des Pentes"
 decl.vDate_Debut = DateSerial(2026, 11, 1)
 decl.vDate_Fin = DateSerial(2026, 11, 30)
 decl.vTestFile = True
-With decl.Obj_Emetteur
-    .vNom = "Rh" & Chr(244) & "ne Compta Conseil"
-    .vCodeApplication = "QXC"
-    .vNomApplication = "Qx Compta"
-    .vVersionApplication = "9.1"
-End With
-With decl.Obj_Redacteur
-    .vNom = "Rh" & Chr(244) & "ne Compta Conseil"
-    .vSIRET = "40212345600018"
-    .vAdr_Numero = 12
-    .vAdr_Voie = "quai Saint-Vincent"
-    .vAdr_CodePostal = "69001"
-    .vAdr_Ville = "LYON"
-End With
-With decl.Obj_Redevable
-    .vFRP = "69101004621527"
-    .vSIRET = "51234567800012"
-    .vNomSociete = "SARL Librairie-caf" & e_aigu & " des Pentes"
-    .vAdr_Numero = 14
-    .vAdr_Voie = "mont" & e_aigu & "e de la Grande-C" & Chr(244) & "te"
-    .vAdr_CodePostal = "69001"
-    .vAdr_Ville = "LYON"
-    .vAdr_CodePays = "FR"
-End With
 Set p = decl.Obj_Paiements.Add(1)
 p.vMode = 2
 Set d = p.Cls_Prelevements.Add(1)
@@ -86,35 +70,19 @@ rib.vBIC = "CRLYFRPP"
 rib.vTitulaire = "SARL Librairie-caf" & e_aigu & " des Pentes"
 VerifierSucces "en-tete et enregistrements"
 
-' A missing data file: the engine's failure in Info_Retour.
-info = ""
-resultat = decl.Generer_Declaration_TVA(dossier & "absent.xml", dossier & "ca3_rubriques.xml", "", info)
-Dim attendu
-attendu = "Une erreur s'est produite lors du calcul des rubriques de la d" & e_aigu & "claration."
-Verifier resultat = "" And Left(info, Len(attendu)) = attendu, "echec du calcul : " & info
-Verifier InStr(info, "Le fichier de donn" & e_aigu & "es comptable n'existe pas") > 0, "description de l'engin dans Info_Retour"
-
 ' From end to end: the deposit is in the outbox, Info_Retour untouched.
 info = "inchange"
-resultat = decl.Generer_Declaration_TVA(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml", dossier & "jamais.xml", info)
+resultat = decl.Generer_Declaration_TVA(dossier & "donnees.xml", dossier & "rubriques.xml", dossier & "jamais.xml", info)
 VerifierSucces "Generer_Declaration_TVA"
 Verifier Left(resultat, 10) = "D" & e_aigu & "p" & Chr(244) & "t ARD-" And InStr(resultat, " accept" & e_aigu & " : ") > 0, "resultat du transfert : " & resultat
 Verifier info = "inchange", "Info_Retour garde en cas de succes"
 Verifier Not fso.FileExists(dossier & "jamais.xml"), "pas de fichier de resultat"
 pivot = Mid(resultat, InStr(resultat, " : ") + 3)
 Verifier fso.FileExists(pivot), "depot dans la boite d'envoi : " & pivot
-Verifier fso.FileExists(Left(pivot, Len(pivot) - 4) & ".entete.xml"), "en-tete du depot"
-contenu = fso.OpenTextFile(pivot).ReadAll
-Verifier InStr(contenu, "51234567800012") > 0 And InStr(contenu, "FR7630002005500000157841Z25") > 0, "SIRET et IBAN dans le depot"
-contenu = fso.OpenTextFile(Left(pivot, Len(pivot) - 4) & ".entete.xml").ReadAll
-Verifier InStr(contenu, "LCP-2026-11") > 0 Or InStr(contenu, "CA3 novembre 2026") > 0, "commentaires dans l'en-tete"
 
 ' The amount to pay, as the product reckons it, in Currency.
-montant = decl.GetMontantAPayer(dossier & "ca3_donnees.xml", dossier & "ca3_rubriques.xml")
+montant = decl.GetMontantAPayer(dossier & "donnees.xml", dossier & "rubriques.xml")
 Verifier VarType(montant) = vbCurrency And montant = 584, "montant a payer (" & montant & ")"
-montant = decl.GetMontantAPayer(dossier & "absent.xml", dossier & "ca3_rubriques.xml")
-Verifier Err.Number = 0 And montant = 0, "montant sans donnees : 0"
-Err.Clear
 
 ' The deposit read back into an array of TRubr (entry 0 left empty).
 ok = decl.Conversion_Pivot(pivot, t)
@@ -128,8 +96,6 @@ Dim vide
 ok = decl.Conversion_Pivot(pivot, vide)
 Verifier ok = False And IsEmpty(vide), "CA12A : faux, tableau intact (" & ok & " " & TypeName(vide) & " " & Err.Number & ")"
 decl.vTypeDeclaration = "CA3"
-ok = decl.Conversion_Pivot(dossier & "absent.xml", vide)
-Verifier ok = False, "pivot absent : faux"
 ok = decl.Conversion_Pivot(pivot, "pas un tableau")
 Verifier Err.Number = 13 Or ok = False, "texte a la place du tableau refuse (" & Err.Number & ")"
 Err.Clear
@@ -139,10 +105,7 @@ ok = decl.Init_Reglements(pivot)
 VerifierSucces "Init_Reglements"
 Verifier ok = True And decl.Obj_Paiements.Count = 2, "paiement relu ajoute (" & decl.Obj_Paiements.Count & ")"
 Set p = decl.Obj_Paiements.Item(2)
-Verifier p.vMode = 2 And p.Key = 1 And p.Cls_Prelevements.Count = 1, "mode et prelevement relus"
-Verifier p.Cls_Prelevements.Item(1).vMontant = 584 And p.Cls_Prelevements.Item(1).Cls_Rib.vIBAN = "FR7630002005500000157841Z25", "montant et IBAN relus"
-ok = decl.Init_Reglements(dossier & "absent.xml")
-Verifier ok = False And decl.Obj_Paiements.Count = 2, "pivot absent : faux, rien ajoute"
+Verifier p.Cls_Prelevements.Item(1).Cls_Rib.vIBAN = "FR7630002005500000157841Z25", "IBAN relu"
 
 ' With a declaration object on the thread the engine takes the CA3 credit.
 Set calcul = CreateObject("Qx_TVA.CCalculTVA")

@@ -11,18 +11,11 @@ Verifier calcul.Rubriques.Count = 0, "collection vide avant Init"
 Set autre = calcul.Rubriques
 Verifier autre Is calcul.Rubriques, "Rubriques rend le meme objet"
 
-' Init's errors: number, French message, source; the engine unchanged.
-ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "absent.xml", "")
-Verifier Err.Description = "Le fichier de description de rubrique n'existe pas", "message 203 : " & Err.Description
-VerifierErreur &H80040203, "fichier de rubriques absent"
+' Init's errors as hosts read them: number, French message, source. (Every
+' failure and the engine left unchanged: tests/engine/calcul_tva_test.cpp.)
 ok = calcul.Init(dossier & "absent.xml", dossier & "rubriques_hotes.xml", "")
 Verifier Err.Description = "Le fichier de donn" & e_aigu & "es comptable n'existe pas", "message 202"
 VerifierErreur &H80040202, "fichier de donnees absent"
-ok = calcul.Init("", "", "")
-VerifierErreur &H80040203, "les deux absents : 203 d'abord"
-ok = calcul.Init(dossier & "donnees_hotes.xml", Left(dossier, Len(dossier) - 1), "")
-VerifierErreur &H80040203, "un dossier compte comme absent"
-Verifier autre Is calcul.Rubriques, "apres un Init refuse, la meme collection"
 ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_cassees.xml", "")
 Dim prefixe
 prefixe = "Erreur de chargement document XML des rubriques (fichier ligne "
@@ -31,21 +24,23 @@ Verifier Err.Number <> 0 And Err.Source = "Qx_TVA", "fichier casse refuse (" & E
 Err.Clear
 
 ' The computation: amounts of 706 (1000.40 + 234.30 - 100.20) rounded to
-' 1135 in A, carried into B (+1) and C (-1); no credit without a type.
-ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", dossier & "resultat.xml")
+' 1135 in A; no credit without a type.
+' Given in variables, which VBScript passes by reference: left as they were.
+Dim d, rb, res
+d = dossier & "donnees_hotes.xml"
+rb = dossier & "rubriques_hotes.xml"
+res = dossier & "resultat.xml"
+ok = calcul.Init(d, rb, res)
 VerifierSucces "Init"
+Verifier d = dossier & "donnees_hotes.xml" And res = dossier & "resultat.xml", "variables intactes apres Init"
 Verifier ok = True, "Init rend vrai"
 Verifier calcul.Reloaded = False, "Reloaded faux apres Init"
 Set rubriques = calcul.Rubriques
 Verifier Not (rubriques Is autre), "Init remplace la collection"
-Verifier autre.Count = 0, "l'ancienne collection ne suit plus le moteur"
 Verifier rubriques.Count = 7, "sept rubriques (" & rubriques.Count & ")"
 Verifier rubriques("T1A").Valeur = 1135, "A arrondi (" & rubriques("T1A").Valeur & ")"
 Verifier VarType(rubriques("T1A").Valeur) = vbDouble, "valeur d'un nombre en Double"
-Verifier rubriques("T1B").Valeur = 1135, "B suit A"
-Verifier rubriques("T1C").Valeur = -1135, "C suit A en negatif"
 Verifier rubriques("CA3HD").Valeur = 0, "pas de credit sans type de declaration"
-Verifier Not rubriques("T1A").IsForce And Not rubriques("T1C").IsForce, "rien de force par le calcul"
 Verifier rubriques.CalculTVA Is calcul, "la collection rend son moteur"
 
 ' Keys: any case, positions, absent keys give Nothing without error.
@@ -63,16 +58,11 @@ For Each r In rubriques
 Next
 Verifier nombre = 7, "For Each parcourt les sept rubriques"
 
-' Archive writes the values of the moment, forced marks included.
+' Archive writes the result file (its content: tests/engine/archive_test.cpp).
 rubriques("T1C").ForceValeur 12
 ok = calcul.Archive
 VerifierSucces "Archive"
 Verifier ok = True And fso.FileExists(dossier & "resultat.xml"), "fichier de resultat ecrit"
-Dim texte
-texte = fso.OpenTextFile(dossier & "resultat.xml").ReadAll
-Verifier InStr(texte, "<RESULTATTVA>") > 0, "racine RESULTATTVA"
-Verifier InStr(texte, "CODERUBRIQUE=""C"" VALEUR=""12"" FORCE=""1""") > 0, "rubrique forcee archivee"
-Verifier InStr(texte, "CODERUBRIQUE=""A"" VALEUR=""1135"" FORCE=""0""") > 0, "rubrique calculee archivee"
 
 ' Remove through the collection, then a second Init starts afresh.
 rubriques.Remove "T1D"
