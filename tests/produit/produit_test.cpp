@@ -1,8 +1,8 @@
 // The facade with the product installed on the machine, reached through
-// automation (Qx_Ardilodirect.dll registered), and with no product at all.
-// Where the product is installed, every result is compared with the same
-// work done by the stand-in linked into the library: the adapters must
-// change nothing.
+// automation (Qx_Ardilodirect.dll registered): every result is compared with
+// the same work done by the stand-in linked into the library, the adapters
+// must change nothing. (Without the product, or with its connector alone:
+// tests/windows/hosts/sans_produit.vbs and produit_partiel.vbs.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -223,39 +223,6 @@ TEST(ProduitInstalle, EveryReferenceIsGivenBack) {
         EXPECT_FALSE(dechargeable());
     }
     EXPECT_TRUE(dechargeable());
-}
-
-TEST(ProduitAbsent, CreationFailsAndTheOperationsGiveTheirFailureResults) {
-    EXPECT_EQ(erreurDe([] { Cls_DeclarationTVA d; }).number(), err::CreationObjet);
-    EXPECT_EQ(erreurDe([] { AutomationObject::create(kComposantTva); }).number(),
-              err::CreationObjet);
-    // A declaration whose connector came from the linked-in stand-in; every
-    // operation then asks the machine's product, which is missing.
-    std::unique_ptr<Cls_DeclarationTVA> d;
-    {
-        ProduitTemporaire lie(std::make_shared<ardilo::ProduitSubstitut>());
-        d = std::make_unique<Cls_DeclarationTVA>();
-    }
-    remplir(*d);
-    bool compatible = true;
-    EXPECT_EQ(erreurDe([&] { compatible = d->Verif_Version_Compatible(); }).number(), 0);
-    EXPECT_FALSE(compatible);
-    EXPECT_EQ(d->Get_VersionMin_ArdiloDirect(), "4.2.0.0");
-
-    std::string info = "avant";
-    EXPECT_EQ(d->Generer_Declaration_TVA(kDonnees, kRubriques, "", info), "");
-    EXPECT_EQ(info,
-              "Votre installation de Ardilo direct n'est pas suffisamment r\xC3\xA9"
-              "cente pour "
-              "\xC3\xAAtre compatible avec notre application.\r\n\r\nVeuillez installer la "
-              "derni\xC3\xA8re version de Ardilo direct pour r\xC3\xA9soudre le probl\xC3\xA8me.");
-    // The amount to pay lets the product's failure through.
-    EXPECT_EQ(erreurDe([&] { d->GetMontantAPayer(kDonnees, kRubriques); }).number(),
-              err::CreationObjet);
-    std::vector<TRubr> t(2);
-    EXPECT_FALSE(d->Conversion_Pivot(kDonnees, t));
-    EXPECT_FALSE(d->Init_Reglements(kDonnees));
-    EXPECT_EQ(d->Obj_Paiements()->Count(), 1);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #
 # For a 64-bit build: a fresh headless Wine prefix, both DLLs registered
 # from a folder whose path has accents and spaces, the type library walked
-# against the table of identities, creation by ProgID from VBScript, the
-# entry points with good and bad input, then unregistration (twice) and
-# per-user registration, each checked against a registry export taken
-# before. For every build, 32-bit included (Wine cannot run 32-bit
+# against the table of identities, the entry points with good and bad
+# input, each class driven as hosts drive it (VBScript and JScript through
+# cscript, a C++ client through the vtable; hosts/), the facade without the
+# product, then unregistration (twice) and per-user registration, each
+# checked against a registry export taken before, and the product reached
+# through automation (tests/produit). For every build, 32-bit included (Wine cannot run 32-bit
 # programs on every machine): the exports, the imports and the embedded
 # type library of both DLLs, read with the mingw tools.
 set -euo pipefail
@@ -73,9 +75,11 @@ wineserver -w
 dossier="$WINEPREFIX/drive_c/Dossiers/Société Générale"
 mkdir -p "$dossier"
 cp "$build/QX_TVA.dll" "$build/Qx_Ardilodirect.dll" "$build/tests/windows/"*.exe \
-    "$ici/"*.vbs "$ici/identite_qx_tva.txt" "$dossier/"
+    "$ici/identite_qx_tva.txt" "$ici/hosts/"*.xml "$ici/hosts/collections.js" "$dossier/"
 cp "$ici/../../samples/ca3/donnees.xml" "$ici/../../samples/ca3/rubriques.xml" "$dossier/"
 cd "$dossier"
+# The stand-in product's outbox, where the end-to-end generation deposits.
+export ARDILO_OUTBOX='C:\envoi_hotes'
 
 exporter() {  # key, file: the registry subtree as text, empty when absent
     wine reg export "$1" "$2" /y >/dev/null 2>&1 || : >"$2"
@@ -94,24 +98,59 @@ exporter 'HKCU\Software\Classes' avant_utilisateur.reg
 wine regsvr32 /s Qx_Ardilodirect.dll || echec "enregistrement de Qx_Ardilodirect.dll"
 wine regsvr32 /s QX_TVA.dll || echec "enregistrement de QX_TVA.dll"
 
-wine identite_test.exe identite_qx_tva.txt || echec "bibliothèque de types"
-
-# Wine's VBScript hides run-time errors: a failure is an OnScriptError line
-# on stderr, or a missing last line "FIN <script>".
-for script in "$ici"/*.vbs; do
-    nom=$(basename "$script" .vbs)
-    sortie=$(WINEDEBUG=-all,fixme+wscript wine cscript //nologo "$nom.vbs" 2>erreurs.txt |
-        tr -d '\r')
-    echo "$nom.vbs : $(echo "$sortie" | grep -v '^FIN ' | tr '\n' ' ')"
-    if grep -q OnScriptError erreurs.txt || [ "$(echo "$sortie" | tail -n 1)" != "FIN $nom" ]; then
-        echec "$nom.vbs"
-        cat erreurs.txt >&2
+# name, checks it must make, command. Wine's VBScript stops silently on an
+# error, so a program counts only when its last two lines are "RESULTAT
+# <name> <checks> <faults>" and "FIN <name>", with no fault, no
+# OnScriptError on stderr and exactly the number of checks given here: one
+# stopped half way, or whose checks were skipped, fails.
+lancer() {
+    local nom=$1 attendues=$2 sortie fin
+    shift 2
+    sortie=$(WINEDEBUG=-all,fixme+wscript "$@" 2>"erreurs_$nom.txt" | tr -d '\r') || true
+    echo "$sortie" | grep '^FAUTE' >&2 || true
+    fin=$(echo "$sortie" | tail -n 2 | tr '\n' ' ')
+    if grep -q OnScriptError "erreurs_$nom.txt" || [ "$fin" != "RESULTAT $nom $attendues 0 FIN $nom " ]; then
+        echec "$nom : « $fin », attendu $attendues vérifications sans faute"
+        grep -v nologo "erreurs_$nom.txt" >&2 || true
+    else
+        echo "$nom : $attendues vérifications"
     fi
+}
+# A host script of hosts/, the VBScript ones behind hosts/commun.vbs.
+script() {  # file, checks
+    local fichier=$1
+    if [[ $fichier == *.vbs ]]; then
+        cat "$ici/hosts/commun.vbs" "$ici/hosts/$fichier" >"_$fichier"
+        fichier=_$fichier
+    fi
+    lancer "${1%.*}" "$2" wine cscript //nologo "$fichier"
+}
+
+lancer identite_test 1433 wine identite_test.exe identite_qx_tva.txt
+lancer serveur_test 68 wine serveur_test.exe QX_TVA.dll
+script creation.vbs 16
+script enregistrements.vbs 28
+script paiements.vbs 31
+script moteur.vbs 37
+script rubriques.vbs 44
+script collections.js 14
+script declaration.vbs 31
+lancer hotes_vtable 59 wine hotes_vtable.exe donnees_hotes.xml rubriques_hotes.xml \
+    donnees.xml rubriques.xml
+
+# Without the product: first its VAT component and declaration missing
+# (the connector alone), then nothing of it; registered again after.
+for progid in ArdiloEdi.Tva.11 Qx_Ardilodirect.DeclarationEdi; do
+    wine reg delete "HKLM\\Software\\Classes\\$progid" /f >/dev/null 2>&1 ||
+        echec "clé $progid introuvable"
 done
-
-wine serveur_test.exe QX_TVA.dll donnees.xml rubriques.xml || echec "points d'entrée"
-
-bash "$ici/hosts/hotes.sh" "$build" || echec "tests des hôtes (tests/windows/hosts)"
+wineserver -w
+script produit_partiel.vbs 9
+wine regsvr32 /s /u Qx_Ardilodirect.dll || echec "désenregistrement du produit"
+wineserver -w
+script sans_produit.vbs 5
+wine regsvr32 /s Qx_Ardilodirect.dll || echec "réenregistrement du produit"
+wineserver -w
 
 # Unregistration removes exactly what was written, and twice is harmless.
 for fois in 1 2; do
@@ -137,7 +176,11 @@ wine regsvr32 /s /u /i:user /n QX_TVA.dll || echec "désenregistrement pour l'ut
 exporter 'HKCU\Software\Classes' apres_utilisateur.reg
 comparer avant_utilisateur.reg apres_utilisateur.reg "clés restées pour l'utilisateur"
 
-bash "$ici/../produit/run.sh" "$build" || echec "produit par automation (tests/produit/run.sh)"
+# The product reached through automation (tests/produit). The samples are
+# read by their Linux paths, which Wine resolves on the drive of the Linux root.
+wine regsvr32 /s Qx_Ardilodirect.dll || echec "enregistrement du produit"
+(cd / && wine "$build/tests/banc_produit.exe" --gtest_brief=1) || echec "produit par automation"
+wine regsvr32 /s /u Qx_Ardilodirect.dll || echec "désenregistrement du produit"
 
 if [ $echecs -ne 0 ]; then
     echo "banc Windows : $echecs échec(s)" >&2
