@@ -133,7 +133,7 @@ script enregistrements.vbs 28
 script paiements.vbs 31
 script moteur.vbs 37
 script rubriques.vbs 44
-script collections.js 14
+script collections.js 10
 script declaration.vbs 31
 lancer hotes_vtable 59 wine hotes_vtable.exe donnees_hotes.xml rubriques_hotes.xml \
     donnees.xml rubriques.xml
