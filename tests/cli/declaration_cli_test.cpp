@@ -11,14 +11,14 @@ using qx::test::Execution;
 
 const std::string kSamples = QX_SAMPLES_DIR;
 
-class DeclarationCliTest : public ::testing::Test {
+class DeclarationCliTest : public qx::test::TestQxtva {
 protected:
     // Runs qxtva with the outbox inside the test's folder; arguments split at spaces.
     Execution qxtva(const std::string& ligne) const {
         std::vector<std::string> arguments;
         std::istringstream mots(ligne);
         for (std::string mot; mots >> mot;) arguments.push_back(mot);
-        return qx::test::lancer(QX_QXTVA_PATH, arguments, dossier_.chemin());
+        return lancer(arguments);
     }
     static std::string echantillon(const std::string& annee) {
         return " --donnees " + kSamples + "/" + annee + "/donnees.xml --rubriques " + kSamples +
@@ -26,10 +26,9 @@ protected:
     }
     std::string declarer(const std::string& annee, const std::string& dossier) const {
         return "declarer --dossier " + dossier + echantillon(annee) + " --resultat " +
-               (dossier_ / "r.xml").string() + " --date-jour 2026-12-05";
+               chemin("r.xml") + " --date-jour 2026-12-05";
     }
 
-    qx::test::DossierTemporaire dossier_;
     const fs::path boite_ = dossier_ / "envoi";
     qx::test::VariableTemporaire outbox_{"ARDILO_OUTBOX", boite_.c_str()};
 };

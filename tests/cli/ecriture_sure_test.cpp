@@ -11,29 +11,23 @@ namespace {
 namespace fs = std::filesystem;
 using qx::test::Execution;
 
-const std::string kQxtva = QX_QXTVA_PATH;
 const std::string kSamples = QX_SAMPLES_DIR;
 const std::string kDonnees = kSamples + "/ca3/donnees.xml";
 const std::string kRubriques = kSamples + "/ca3/rubriques.xml";
 
-class EcritureSureTest : public ::testing::Test {
+class EcritureSureTest : public qx::test::TestQxtva {
 protected:
-    Execution qxtva(const std::vector<std::string>& arguments) const {
-        return qx::test::lancer(kQxtva, arguments, dossier_.chemin());
-    }
     Execution calcul(const std::string& donnees, const std::string& resultat) const {
-        return qxtva({"calcul", "--donnees", donnees, "--rubriques", kRubriques, "--resultat",
-                      resultat, "--quiet"});
+        return lancer({"calcul", "--donnees", donnees, "--rubriques", kRubriques, "--resultat",
+                       resultat, "--quiet"});
     }
-
-    qx::test::DossierTemporaire dossier_;
 };
 
 TEST_F(EcritureSureTest, FailedResultsKeepEveryFile) {
-    const std::string resultat = (dossier_ / "resultat.xml").string();
+    const std::string resultat = chemin("resultat.xml");
     ASSERT_EQ(calcul(kDonnees, resultat).code, 0);
     const std::string ancien = qx::test::lireFichier(resultat);
-    const std::string donnees = (dossier_ / "donnees.xml").string();
+    const std::string donnees = chemin("donnees.xml");
     fs::copy_file(kDonnees, donnees);
     const std::string donneesAvant = qx::test::lireFichier(donnees);
     const std::vector<std::string> avant = qx::test::noms(dossier_.chemin());
@@ -76,7 +70,7 @@ TEST_F(EcritureSureTest, FullOutboxLeavesNoDepositAndSaysWhy) {
     Execution plein;
     {
         qx::test::LimiteTaille limite(1024);
-        plein = qxtva(declarer);
+        plein = lancer(declarer);
     }
     EXPECT_EQ(plein.code, 2);
     EXPECT_NE(plein.erreurs.find("La déclaration n'a pas été transmise. Impossible d'écrire le "
@@ -87,7 +81,7 @@ TEST_F(EcritureSureTest, FullOutboxLeavesNoDepositAndSaysWhy) {
     EXPECT_NE(plein.erreurs.find(" : fichier trop volumineux pour le système"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(boite));
     // The number was not used up.
-    const Execution suivant = qxtva(declarer);
+    const Execution suivant = lancer(declarer);
     EXPECT_EQ(suivant.sortie, "Dépôt ARD-20261205-0001 accepté : " +
                                   (boite / "ARD-20261205-0001.xml").string() + "\n");
 }

@@ -9,7 +9,6 @@ namespace {
 namespace fs = std::filesystem;
 using qx::test::Execution;
 
-const std::string kQxtva = QX_QXTVA_PATH;
 const std::string kSamples = QX_SAMPLES_DIR;
 
 struct Ligne {
@@ -17,14 +16,7 @@ struct Ligne {
     std::vector<std::string> acomptes;
 };
 
-class LotTest : public ::testing::Test {
-protected:
-    Execution lancer(const std::vector<std::string>& arguments) const {
-        return qx::test::lancer(kQxtva, arguments, dossier_.chemin());
-    }
-    std::string chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
-    qx::test::DossierTemporaire dossier_;
-};
+class LotTest : public qx::test::TestQxtva {};
 
 TEST_F(LotTest, TwoHundredReturnsOnEightThreadsEqualSingleRuns) {
     const std::string ca3 = qx::test::lireFichier(kSamples + "/ca3/donnees.xml");

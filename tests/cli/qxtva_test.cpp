@@ -18,16 +18,12 @@ Textes operator+(Textes a, const Textes& b) {
     return a;
 }
 
-const std::string kQxtva = QX_QXTVA_PATH;
 const std::string kSamples = QX_SAMPLES_DIR;
 const std::string kDonnees = kSamples + "/ca3/donnees.xml";
 const std::string kRubriques = kSamples + "/ca3/rubriques.xml";
 
-class QxtvaTest : public ::testing::Test {
+class QxtvaTest : public qx::test::TestQxtva {
 protected:
-    Execution lancer(const Textes& arguments) const {
-        return qx::test::lancer(kQxtva, arguments, dossier_.chemin());
-    }
     // "calcul" on the given files, the result written into the test folder.
     Textes calcul(const std::string& donnees = kDonnees,
                   const std::string& rubriques = kRubriques) const {
@@ -38,8 +34,6 @@ protected:
         return calcul(dossier + "donnees.xml", dossier + "rubriques.xml") +
                Textes{"--date-jour", "2026-12-05"};
     }
-    std::string resultat() const { return (dossier_ / "resultat.xml").string(); }
-
     // Each expected rubric, as "CA3KE=584*" (form, code, value, "*" when
     // forced), is in the result file.
     void verifier(const Textes& attendus) const {
@@ -47,8 +41,6 @@ protected:
         for (const std::string& a : attendus)
             EXPECT_TRUE(std::ranges::count(lues, a)) << a << " in " << testing::PrintToString(lues);
     }
-
-    qx::test::DossierTemporaire dossier_;
 };
 
 // The sample's hand-computed figures (samples/README.md): the 5.5 % tax booked

@@ -13,12 +13,8 @@ using Textes = std::vector<std::string>;
 
 const std::string kSamples = QX_SAMPLES_DIR;
 
-class VerifierCliTest : public ::testing::Test {
+class VerifierCliTest : public qx::test::TestQxtva {
 protected:
-    Execution lancer(const Textes& arguments) const {
-        return qx::test::lancer(QX_QXTVA_PATH, arguments, dossier_.chemin());
-    }
-    std::string resultat() const { return (dossier_ / "resultat.xml").string(); }
     // VALEUR of a rubric in the result file, "(absente)" when it is not there.
     std::string valeur(const std::string& cle) const {
         for (const std::string& r : qx::test::rubriquesDuResultat(resultat()))
@@ -26,8 +22,6 @@ protected:
                 return r.substr(cle.size() + 1, r.size() - cle.size() - 1 - r.ends_with('*'));
         return "(absente)";
     }
-
-    qx::test::DossierTemporaire dossier_;
 };
 
 const std::string kRubriques =

@@ -2,6 +2,7 @@
 // reads the result file it writes.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -35,6 +36,18 @@ inline Execution lancer(const std::string& programme, const std::vector<std::str
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), lireFichier(sortie),
             lireFichier(erreurs)};
 }
+
+// A test of the qxtva tool, run in a folder of its own.
+class TestQxtva : public ::testing::Test {
+protected:
+    Execution lancer(const std::vector<std::string>& arguments) const {
+        return test::lancer(QX_QXTVA_PATH, arguments, dossier_.chemin());
+    }
+    std::string chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
+    std::string resultat() const { return chemin("resultat.xml"); }
+
+    DossierTemporaire dossier_;
+};
 
 // Every rubric of a result file, "CA3GB=2027*" ("*" when forced), in file order.
 inline std::vector<std::string> rubriquesDuResultat(const fs::path& resultat) {
