@@ -16,13 +16,6 @@ void AjouterTaille(std::string& cle, size_t taille) {
     cle.append(octets, sizeof taille);
 }
 
-bool TauxEtCategorieCorrespondent(std::string_view typeTauxLigne, std::string_view categorieLigne,
-                                  std::string_view typeTaux, std::string_view categorie) {
-    const bool categorieOk = categorieLigne == "9" || categorie == categorieLigne;
-    const bool tauxOk = typeTauxLigne == "9" || typeTaux == typeTauxLigne;
-    return categorieOk && tauxOk;
-}
-
 }  // namespace
 
 IndexCorrespondances::IndexCorrespondances(const CRubriques& rubriques) : noeuds_(1) {

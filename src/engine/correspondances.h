@@ -35,12 +35,17 @@ struct Correspondance {
 // (account, rate type, category): the account starts with Compte (an
 // account shorter than it never does), "9" takes every rate type and every
 // category.
+inline bool TauxEtCategorieCorrespondent(std::string_view typeTauxLigne,
+                                         std::string_view categorieLigne, std::string_view typeTaux,
+                                         std::string_view categorie) {
+    return (typeTauxLigne == "9" || typeTaux == typeTauxLigne) &&
+           (categorieLigne == "9" || categorie == categorieLigne);
+}
 inline bool LigneCompteCorrespond(std::string_view compteLigne, std::string_view typeTauxLigne,
                                   std::string_view categorieLigne, std::string_view compte,
                                   std::string_view typeTaux, std::string_view categorie) {
     return compte.substr(0, compteLigne.size()) == compteLigne &&
-           (typeTauxLigne == "9" || typeTaux == typeTauxLigne) &&
-           (categorieLigne == "9" || categorie == categorieLigne);
+           TauxEtCategorieCorrespondent(typeTauxLigne, categorieLigne, typeTaux, categorie);
 }
 
 // What one account line adds for an amount: nothing for 0 or an amount of
