@@ -134,13 +134,9 @@ void CCalculTVA::TraiterParams(std::string_view nom, const XmlScanner& scanner) 
                                              "ne peut pas être repris");
     // Set, not added: the credit replaces what earlier lines put there.
     passe_->cumuls.drain();
-    if (observateur_) {
-        const double avant = credit->Valeur().toDouble();
-        credit->SetAsXML(scanner.attribut("CREDITTVA"));
-        observateur_->credit(*credit, scanner.attribut("CREDITTVA"), avant);
-        return;
-    }
+    const double avant = observateur_ ? credit->Valeur().toDouble() : 0;
     credit->SetAsXML(scanner.attribut("CREDITTVA"));
+    if (observateur_) observateur_->credit(*credit, scanner.attribut("CREDITTVA"), avant);
 }
 
 void CCalculTVA::TraiterLigne(const XmlScanner& scanner) {
