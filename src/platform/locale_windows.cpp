@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "platform/locale.h"
-#include "platform/text_utf16.h"
+#include "platform/utf16.h"
 
 namespace qx {
 namespace {
@@ -14,7 +14,7 @@ std::string userSetting(LCTYPE type) {
     wchar_t buffer[16];  // the settings allow at most 3 characters and the end
     const int n = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, 16);
     if (n <= 1) return {};
-    return toUtf8(std::wstring_view(buffer, static_cast<size_t>(n - 1)));
+    return utf8FromWide(std::wstring_view(buffer, static_cast<size_t>(n - 1)));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "platform/message_box.h"
-#include "platform/text_utf16.h"
+#include "platform/utf16.h"
 
 namespace qx {
 namespace {
@@ -16,8 +16,7 @@ namespace {
 bool desktopVisible() {
     HWINSTA station = GetProcessWindowStation();
     USEROBJECTFLAGS flags{};
-    if (!station ||
-        !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
+    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
         return false;
     return (flags.dwFlags & WSF_VISIBLE) != 0 && GetSystemMetrics(SM_CXSCREEN) > 0;
 }
@@ -25,7 +24,7 @@ bool desktopVisible() {
 }  // namespace
 
 void showSystemMessage(const std::string& text) {
-    const std::wstring wide = toUtf16(text);
+    const std::wstring wide = wideFromUtf8(text);
     // The library's name as title, as an application's message box has its own.
     if (desktopVisible() && MessageBoxW(nullptr, wide.c_str(), L"QX_TVA", MB_OK) != 0) return;
     OutputDebugStringW(wide.c_str());

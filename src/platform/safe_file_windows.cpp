@@ -6,7 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/safe_file.h"
-#include "platform/text_utf16.h"
+#include "platform/utf16.h"
 
 namespace qx {
 namespace {
@@ -103,9 +103,9 @@ struct Identity {
 // What the path names, opened for nothing but reading its attributes;
 // false when it does not exist.
 bool identify(const std::string& path, DWORD* type, Identity* identity) {
-    HANDLE h =
-        CreateFileW(toUtf16(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(wideFromUtf8(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     *type = GetFileType(h);
     BY_HANDLE_FILE_INFORMATION info{};
@@ -127,7 +127,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     HANDLE h = INVALID_HANDLE_VALUE;
     for (;;) {
         temporary_ = stem + std::to_string(temporaryCounter++);
-        const std::wstring path = toUtf16(temporary_);
+        const std::wstring path = wideFromUtf8(temporary_);
         slot_ = remember(path);
         h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
@@ -155,7 +155,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
         if (!closed) fail(target, reason(GetLastError()));
     } catch (...) {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        DeleteFileW(toUtf16(temporary_).c_str());
+        DeleteFileW(wideFromUtf8(temporary_).c_str());
         forget(slot_);
         temporary_.clear();
         throw;
@@ -164,12 +164,12 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
 
 PendingFile::~PendingFile() {
     if (temporary_.empty()) return;
-    DeleteFileW(toUtf16(temporary_).c_str());
+    DeleteFileW(wideFromUtf8(temporary_).c_str());
     forget(slot_);
 }
 
 void PendingFile::replace(const std::string& target) {
-    if (!MoveFileExW(toUtf16(temporary_).c_str(), toUtf16(target).c_str(),
+    if (!MoveFileExW(wideFromUtf8(temporary_).c_str(), wideFromUtf8(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(target, reason(GetLastError()));
     forget(slot_);
@@ -177,7 +177,8 @@ void PendingFile::replace(const std::string& target) {
 }
 
 bool PendingFile::publishNew(const std::string& target) {
-    if (!MoveFileExW(toUtf16(temporary_).c_str(), toUtf16(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(wideFromUtf8(temporary_).c_str(), wideFromUtf8(target).c_str(),
+                     MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
         fail(target, reason(code));
@@ -189,7 +190,7 @@ bool PendingFile::publishNew(const std::string& target) {
 
 void checkReplaceableTarget(const std::string& target, const std::vector<std::string>& inputs) {
     if (target.empty()) fail(target, "aucun chemin n'est donné");
-    const DWORD attributes = GetFileAttributesW(toUtf16(target).c_str());
+    const DWORD attributes = GetFileAttributesW(wideFromUtf8(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return;

@@ -13,4 +13,16 @@ std::string utf8FromUtf16(std::u16string_view text);
 // Bytes that are no UTF-8 become U+FFFD, one per byte.
 std::u16string utf16FromUtf8(std::string_view text);
 
+#ifdef _WIN32
+// The same for the wide texts of the Windows calls (wchar_t is UTF-16 there).
+inline std::wstring wideFromUtf8(std::string_view text) {
+    const std::u16string wide = utf16FromUtf8(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+inline std::string utf8FromWide(std::wstring_view text) {
+    return utf8FromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
+#endif
+
 }  // namespace qx
