@@ -9,17 +9,8 @@
 # as part of the default preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-packages=(pybind11-dev python3-dev python3-pytest chromium dpkg-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing pybind11-dev python3-dev python3-pytest chromium dpkg-dev
 jobs=$(nproc)
 cmake --preset default -DQX_WERROR=ON >/dev/null
 cmake --build --preset default -j "$jobs"

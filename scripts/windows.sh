@@ -14,17 +14,9 @@ started=$SECONDS
 say() { echo "== $* ($((SECONDS - started)) s)"; }
 
 # -- Packages (only those missing) ------------------------------------------
-packages=(cmake ninja-build googletest xz-utils patch
-          wine wine64 libwine-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  say "installing ${missing[*]}"
-  $sudo_cmd apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing cmake ninja-build googletest xz-utils patch \
+  wine wine64 libwine-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
 
 # -- libxml2 from Debian's source package, static, per architecture ---------
 # Without iconv, zlib or lzma: the library registers its own handlers for the
