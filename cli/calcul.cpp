@@ -11,6 +11,7 @@
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "options.h"
+#include "options_calcul.h"
 #include "parametres.h"
 #include "platform/clock.h"
 #include "progression.h"
@@ -74,15 +75,8 @@ int executer(const Arguments& arguments) {
         return kSortieSucces;
     }
     SourceDonnees source(options);
-    std::string type = lireType(options.valeur("type"));
-    const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
-    std::optional<qx::Date> dateJour;
-    if (auto texte = options.valeur("date-jour")) dateJour = lireDateJour(*texte);
-
-    // Usage is settled: from here on, failures are the library's.
-    qx::DefinirTypeDeclaration(type);
-    qx::Acomptes() = acomptes;
-    if (dateJour) qx::fixerDateDuJour(*dateJour);
+    // Usage is settled after this: from here on, failures are the library's.
+    std::string type = appliquerOptionsCalcul(options);
 
     const std::string donnees = source.fichier(std::cerr);
     const std::string rubriques = *options.valeur("rubriques");

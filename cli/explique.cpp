@@ -9,6 +9,7 @@
 #include "engine/declaration_courante.h"
 #include "engine/explication.h"
 #include "options.h"
+#include "options_calcul.h"
 #include "parametres.h"
 #include "platform/clock.h"
 
@@ -51,13 +52,9 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
-    const std::string type = lireType(options.valeur("type"));
-    const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
-    if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
+    appliquerOptionsCalcul(options);
     for (std::string& cle : cles) cle.erase(std::remove(cle.begin(), cle.end(), ':'), cle.end());
 
-    qx::DefinirTypeDeclaration(type);
-    qx::Acomptes() = acomptes;
     const std::string donnees = *options.valeur("donnees");
     auto calcul = qx::CCalculTVA::Creer();
     qx::Explication explication(cles);

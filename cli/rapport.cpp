@@ -7,6 +7,7 @@
 #include "engine/declaration_courante.h"
 #include "engine/types_declaration.h"
 #include "options.h"
+#include "options_calcul.h"
 #include "parametres.h"
 #include "platform/clock.h"
 #include "platform/safe_file.h"
@@ -115,12 +116,7 @@ int executer(const Arguments& arguments) {
         return kSortieSucces;
     }
     SourceDonnees source(options);
-    const std::string type = lireType(options.valeur("type"));
-    const qx::TableAcomptes acomptes = lireAcomptes(options.valeurs("acompte"));
-    if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
-
-    qx::DefinirTypeDeclaration(type);
-    qx::Acomptes() = acomptes;
+    const std::string type = appliquerOptionsCalcul(options);
     const std::string donnees = source.fichier(std::cerr);
     const std::string rubriques = *options.valeur("rubriques");
 

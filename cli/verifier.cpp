@@ -7,6 +7,7 @@
 #include "commande.h"
 #include "engine/declaration_courante.h"
 #include "options.h"
+#include "options_calcul.h"
 #include "parametres.h"
 
 namespace qxtva {
@@ -46,8 +47,7 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
-    qx::DefinirTypeDeclaration(lireType(options.valeur("type")));
-    qx::Acomptes() = lireAcomptes(options.valeurs("acompte"));
+    appliquerOptionsCalcul(options);
 
     const std::string rubriques = *options.valeur("rubriques");
     const std::optional<std::string> donnees = options.valeur("donnees");
