@@ -14,9 +14,7 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_CCalculTVA; }
 
-    HRESULT STDMETHODCALLTYPE get_Rubriques(_CRubriques** v) override {
-        return appel([&] { rendreObjet(v, coeur().Rubriques()); });
-    }
+    QX_OBJET(_CRubriques, Rubriques)
     HRESULT STDMETHODCALLTYPE Archive(VARIANT_BOOL* v) override {
         return appel([&] { rendreValeur(v, booleen(coeur().Archive())); });
     }

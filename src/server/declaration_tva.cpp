@@ -60,15 +60,9 @@ public:
     HRESULT STDMETHODCALLTYPE put_vTestFile(VARIANT_BOOL* v) override {
         return appel([&] { coeur().SetvTestFile(lu(v) != VARIANT_FALSE); });
     }
-    HRESULT STDMETHODCALLTYPE get_Obj_Emetteur(_Cls_Emetteur** v) override {
-        return appel([&] { rendreObjet(v, coeur().Obj_Emetteur()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_Obj_Redacteur(_Cls_Redacteur** v) override {
-        return appel([&] { rendreObjet(v, coeur().Obj_Redacteur()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_Obj_Redevable(_Cls_Redevable** v) override {
-        return appel([&] { rendreObjet(v, coeur().Obj_Redevable()); });
-    }
+    QX_OBJET(_Cls_Emetteur, Obj_Emetteur)
+    QX_OBJET(_Cls_Redacteur, Obj_Redacteur)
+    QX_OBJET(_Cls_Redevable, Obj_Redevable)
     // The product's connector is a foreign object, handed over as it is;
     // Nothing when there is none.
     HRESULT STDMETHODCALLTYPE get_ArdiloDirect(_Connecteur** v) override {
@@ -95,9 +89,7 @@ public:
                                               double* MtRestant) override {
         return appel([&] { coeur().Acompte_Ajouter(lu(NumAcompte), lu(MtPaye), lu(MtRestant)); });
     }
-    HRESULT STDMETHODCALLTYPE get_Obj_Paiements(_Cls_Paiements** v) override {
-        return appel([&] { rendreObjet(v, coeur().Obj_Paiements()); });
-    }
+    QX_OBJET(_Cls_Paiements, Obj_Paiements)
     HRESULT STDMETHODCALLTYPE GetMontantAPayer(BSTR* Chemin_Fichier_Donnees,
                                                BSTR* Chemin_Fichier_Parametrage, CY* v) override {
         return appel([&] {

@@ -34,9 +34,7 @@ public:
     QX_CHAMP_TEXTE(CodeRubrique)
     QX_CHAMP_ENTIER16(Sens)
 
-    HRESULT STDMETHODCALLTYPE get_RubriqueDep(_CRubrique** v) override {
-        return appel([&] { rendreObjet(v, coeur().RubriqueDep()); });
-    }
+    QX_OBJET(_CRubrique, RubriqueDep)
     HRESULT STDMETHODCALLTYPE putref_RubriqueDep(_CRubrique* v) override {
         return appel([&] { coeur().SetRubriqueDep(coeurAttendu<qx::CRubrique>(v, true)); });
     }

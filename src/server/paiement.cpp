@@ -19,9 +19,7 @@ public:
     QX_PROPRIETE_NOMBRE(short, vNbVirement)
     QX_PROPRIETE_NOMBRE(short, vMode)
 
-    HRESULT STDMETHODCALLTYPE get_Cls_Prelevements(_Cls_Prelevements** v) override {
-        return appel([&] { rendreObjet(v, coeur().Cls_Prelevements()); });
-    }
+    QX_OBJET(_Cls_Prelevements, Cls_Prelevements)
     HRESULT STDMETHODCALLTYPE putref_Cls_Prelevements(_Cls_Prelevements** v) override {
         return appel(
             [&] { coeur().SetCls_Prelevements(coeurAttendu<qx::Cls_Prelevements>(lu(v), true)); });

@@ -18,9 +18,7 @@ public:
     QX_PROPRIETE_TEXTE(vReference)
     QX_PROPRIETE_NOMBRE(double, vMontant)
 
-    HRESULT STDMETHODCALLTYPE get_Cls_Rib(_Cls_Rib** v) override {
-        return appel([&] { rendreObjet(v, coeur().Cls_Rib()); });
-    }
+    QX_OBJET(_Cls_Rib, Cls_Rib)
     HRESULT STDMETHODCALLTYPE putref_Cls_Rib(_Cls_Rib** v) override {
         return appel([&] { coeur().SetCls_Rib(coeurAttendu<qx::Cls_Rib>(lu(v), true)); });
     }

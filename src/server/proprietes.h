@@ -1,5 +1,5 @@
-// The forwarding members that only convert and call, written once: a text
-// or number property (get and let over the core's vNom()/SetvNom()), and a
+// The forwarding members that only convert and call, written once: an
+// object property, a text or number property (get and let over the core's vNom()/SetvNom()), and a
 // public field (read and written directly, its let by value). A null
 // pointer from a careless host is 5, never a crash.
 #pragma once
@@ -25,6 +25,12 @@ inline VARIANT_BOOL booleen(bool b) {
 }
 
 }  // namespace qx::com
+
+// An object property: the core's object, wrapped for the host.
+#define QX_OBJET(Interface, nom)                                  \
+    HRESULT STDMETHODCALLTYPE get_##nom(Interface** v) override { \
+        return appel([&] { rendreObjet(v, coeur().nom()); });     \
+    }
 
 #define QX_PROPRIETE_TEXTE(nom)                             \
     HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \

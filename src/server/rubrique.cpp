@@ -16,12 +16,8 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_CRubrique; }
 
-    HRESULT STDMETHODCALLTYPE get_LignesDependance(_CLignesDependance** v) override {
-        return appel([&] { rendreObjet(v, coeur().LignesDependance()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_LignesRubrique(_CLignesRubrique** v) override {
-        return appel([&] { rendreObjet(v, coeur().LignesRubrique()); });
-    }
+    QX_OBJET(_CLignesDependance, LignesDependance)
+    QX_OBJET(_CLignesRubrique, LignesRubrique)
     HRESULT STDMETHODCALLTYPE get_CodeImprime(BSTR* v) override {
         return appel([&] { rendre(v, coeur().CodeImprime()); });
     }

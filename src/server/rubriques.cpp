@@ -31,9 +31,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** v) override {
         return appel([&] { rendreValeur(v, nouvelEnumerateur(coeur().NewEnum())); });
     }
-    HRESULT STDMETHODCALLTYPE get_CalculTVA(_CCalculTVA** v) override {
-        return appel([&] { rendreObjet(v, coeur().CalculTVA()); });
-    }
+    QX_OBJET(_CCalculTVA, CalculTVA)
 };
 
 }  // namespace

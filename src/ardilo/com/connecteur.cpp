@@ -23,9 +23,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_EstPret(VARIANT_BOOL* v) override {
         return appel([&] { rendreValeur(v, booleen(coeur().EstPret())); });
     }
-    HRESULT STDMETHODCALLTYPE get_Transfert(_TransfertEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().Transfert()); });
-    }
+    QX_OBJET(_TransfertEdi, Transfert)
 };
 
 class Transfert : public Automation<Transfert, _TransfertEdi, qx::TransfertEdi> {

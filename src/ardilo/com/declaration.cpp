@@ -15,18 +15,10 @@ public:
 
     QX_ECRITURE(BSTR, Commentaires, texte)
     QX_ECRITURE(BSTR, NumDossier, texte)
-    HRESULT STDMETHODCALLTYPE get_SectionEmetteur(_SectionEmetteur** v) override {
-        return appel([&] { rendreObjet(v, coeur().SectionEmetteur()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_SectionRedacteur(_SectionRedacteur** v) override {
-        return appel([&] { rendreObjet(v, coeur().SectionRedacteur()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_DepotEdi(_DepotEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().DepotEdi()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_FormulairesEdi(_FormulairesEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().FormulairesEdi()); });
-    }
+    QX_OBJET(_SectionEmetteur, SectionEmetteur)
+    QX_OBJET(_SectionRedacteur, SectionRedacteur)
+    QX_OBJET(_DepotEdi, DepotEdi)
+    QX_OBJET(_FormulairesEdi, FormulairesEdi)
     HRESULT STDMETHODCALLTYPE ChargerDepuisXML(BSTR xml) override {
         return appel([&] { coeur().ChargerDepuisXML(texte(xml)); });
     }
@@ -61,9 +53,7 @@ public:
     QX_ECRITURE(BSTR, SIRET, texte)
     QX_ECRITURE(BSTR, Email, texte)
     QX_ECRITURE(BSTR, Telephone, texte)
-    HRESULT STDMETHODCALLTYPE get_AdresseEdi(_AdresseEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().AdresseEdi()); });
-    }
+    QX_OBJET(_AdresseEdi, AdresseEdi)
 };
 
 class SectionRedevable
@@ -81,9 +71,7 @@ public:
     QX_ECRITURE(BSTR, Fonction, texte)
     QX_ECRITURE(BSTR, Telephone, texte)
     QX_ECRITURE(BSTR, Email, texte)
-    HRESULT STDMETHODCALLTYPE get_AdresseEdi(_AdresseEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().AdresseEdi()); });
-    }
+    QX_OBJET(_AdresseEdi, AdresseEdi)
 };
 
 class Adresse : public Automation<Adresse, _AdresseEdi, qx::AdresseEdi> {
@@ -104,15 +92,9 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_DepotEdi; }
 
-    HRESULT STDMETHODCALLTYPE get_SectionRedevable(_SectionRedevable** v) override {
-        return appel([&] { rendreObjet(v, coeur().SectionRedevable()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_PeriodeEdi(_PeriodeEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().PeriodeEdi()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_ReglementsEdi(_ReglementsEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().ReglementsEdi()); });
-    }
+    QX_OBJET(_SectionRedevable, SectionRedevable)
+    QX_OBJET(_PeriodeEdi, PeriodeEdi)
+    QX_OBJET(_ReglementsEdi, ReglementsEdi)
 };
 
 inline Date date(DATE d) {

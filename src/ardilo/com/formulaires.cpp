@@ -26,9 +26,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_FormType(LONG* v) override {
         return appel([&] { rendreValeur<LONG>(v, coeur().FormType()); });
     }
-    HRESULT STDMETHODCALLTYPE get_RubriquesEdi(_RubriquesEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().RubriquesEdi()); });
-    }
+    QX_OBJET(_RubriquesEdi, RubriquesEdi)
 };
 
 class Rubriques : public Automation<Rubriques, _RubriquesEdi, qx::RubriquesEdi> {

@@ -34,9 +34,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Reference(BSTR* v) override {
         return appel([&] { rendre(v, coeur().Reference()); });
     }
-    HRESULT STDMETHODCALLTYPE get_PrelevementsEdi(_PrelevementsEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().PrelevementsEdi()); });
-    }
+    QX_OBJET(_PrelevementsEdi, PrelevementsEdi)
 };
 
 class Prelevements : public Automation<Prelevements, _PrelevementsEdi, qx::PrelevementsEdi> {
@@ -62,9 +60,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Reference(BSTR* v) override {
         return appel([&] { rendre(v, coeur().Reference()); });
     }
-    HRESULT STDMETHODCALLTYPE get_RibEdi(_RibEdi** v) override {
-        return appel([&] { rendreObjet(v, coeur().RibEdi()); });
-    }
+    QX_OBJET(_RibEdi, RibEdi)
 };
 
 class Rib : public Automation<Rib, _RibEdi, qx::RibEdi> {
