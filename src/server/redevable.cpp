@@ -1,8 +1,8 @@
 // Cls_Redevable: the taxpayer record.
 #include "records/declarants.h"
+#include "server/adresse_declarant.h"
 #include "server/classes.h"
 #include "server/com/automation.h"
-#include "server/proprietes.h"
 
 namespace qx::com {
 
@@ -24,16 +24,7 @@ public:
     QX_PROPRIETE_TEXTE(vEmail)
     QX_PROPRIETE_TEXTE(vDateRedressement)
     QX_PROPRIETE_TEXTE(vAdr_BureauDistrib)
-    QX_PROPRIETE_TEXTE(vAdr_Code_Etendu)
-    QX_PROPRIETE_TEXTE(vAdr_Code_INSEE)
-    QX_PROPRIETE_TEXTE(vAdr_CodePays)
-    QX_PROPRIETE_TEXTE(vAdr_CodePostal)
-    QX_PROPRIETE_TEXTE(vAdr_Complement)
-    QX_PROPRIETE_TEXTE(vAdr_Entree)
-    QX_PROPRIETE_NOMBRE(short, vAdr_Numero)
-    QX_PROPRIETE_TEXTE(vAdr_Pays)
-    QX_PROPRIETE_TEXTE(vAdr_Ville)
-    QX_PROPRIETE_TEXTE(vAdr_Voie)
+    QX_PROPRIETES_ADRESSE
 };
 
 }  // namespace
