@@ -80,27 +80,4 @@ IDispatch* envelopperObjet(const ObjectRef& objet) {
 
 }  // namespace qx::com
 
-using qx::com::kServeur;
-
-extern "C" {
-
-HRESULT WINAPI DllRegisterServer() {
-    return qx::com::enregistrer(kServeur, false);
-}
-
-HRESULT WINAPI DllUnregisterServer() {
-    return qx::com::desenregistrer(kServeur, false);
-}
-
-HRESULT WINAPI DllInstall(BOOL installation, LPCWSTR ligne) {
-    return qx::com::installer(kServeur, installation, ligne);
-}
-
-HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** sortie) {
-    return qx::com::objetClasse(kServeur, clsid, iid, sortie);
-}
-
-HRESULT WINAPI DllCanUnloadNow() {
-    return qx::com::dechargeable() ? S_OK : S_FALSE;
-}
-}
+QX_POINTS_ENTREE(qx::com::kServeur)

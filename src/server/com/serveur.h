@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "server/com/module.h"
+
 namespace qx::com {
 
 struct ClasseServeur {
@@ -38,3 +40,23 @@ HRESULT installer(const DescriptionServeur& serveur, BOOL installation, LPCWSTR 
 HRESULT objetClasse(const DescriptionServeur& serveur, REFCLSID clsid, REFIID iid, void** sortie);
 
 }  // namespace qx::com
+
+// The DLL's exports, over its description.
+#define QX_POINTS_ENTREE(serveur)                                                 \
+    extern "C" {                                                                  \
+    HRESULT WINAPI DllRegisterServer() {                                          \
+        return qx::com::enregistrer(serveur, false);                              \
+    }                                                                             \
+    HRESULT WINAPI DllUnregisterServer() {                                        \
+        return qx::com::desenregistrer(serveur, false);                           \
+    }                                                                             \
+    HRESULT WINAPI DllInstall(BOOL installation, LPCWSTR ligne) {                 \
+        return qx::com::installer(serveur, installation, ligne);                  \
+    }                                                                             \
+    HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** sortie) { \
+        return qx::com::objetClasse(serveur, clsid, iid, sortie);                 \
+    }                                                                             \
+    HRESULT WINAPI DllCanUnloadNow() {                                            \
+        return qx::com::dechargeable() ? S_OK : S_FALSE;                          \
+    }                                                                             \
+    }
