@@ -123,12 +123,6 @@ private:
         v_.ajouter(fichier_, ligne_, gravite, std::move(message));
     }
 
-    std::optional<std::string_view> attribut(std::string_view nom) const {
-        for (int i = 0; i < scanner_->nombreAttributs(); ++i)
-            if (scanner_->nomAttribut(i) == nom) return scanner_->valeurAttribut(i);
-        return std::nullopt;
-    }
-
     void attributs(std::string_view element, const std::vector<std::string_view>& connus) {
         for (int i = 0; i < scanner_->nombreAttributs(); ++i) {
             const std::string_view nom = scanner_->nomAttribut(i);
@@ -166,10 +160,10 @@ private:
 
     void ligneDonnees() {
         attributs("LIGNE", kAttributsLigne);
-        const std::optional<std::string_view> compte = attribut("COMPTE");
-        const std::optional<std::string_view> texteMontant = attribut("MONTANT");
-        const std::string_view typeTaux = attribut("TYPETAUX").value_or("");
-        const std::string_view categorie = attribut("CATEGORIEAV").value_or("");
+        const std::optional<std::string_view> compte = scanner_->attributEcrit("COMPTE");
+        const std::optional<std::string_view> texteMontant = scanner_->attributEcrit("MONTANT");
+        const std::string_view typeTaux = scanner_->attributEcrit("TYPETAUX").value_or("");
+        const std::string_view categorie = scanner_->attributEcrit("CATEGORIEAV").value_or("");
         ++d_.typesTaux[std::string(typeTaux)];
         ++d_.categories[std::string(categorie)];
         if (!compte)
@@ -254,13 +248,13 @@ private:
         const Rubrique* rubriqueCredit = p_.trouver(type == "CA3" ? "CA3HD" : "CA12KA");
         // A text or date credit rubric takes the text as it is.
         const bool creditNombre = rubriqueCredit && rubriqueCredit->type == 'N';
-        if (auto credit = attribut("CREDITTVA")) {
+        if (auto credit = scanner_->attributEcrit("CREDITTVA")) {
             if (creditNombre) montant("CREDITTVA", *credit);
         } else
             signaler(Gravite::Avertissement, "PARAMS sans CREDITTVA : le crédit reporté vaut 0");
         std::optional<Date> debut, fin;
         for (const char* nom : {"DATEDEBUT", "DATEFIN"}) {
-            auto texte = attribut(nom);
+            auto texte = scanner_->attributEcrit(nom);
             if (!texte) continue;
             std::optional<Date> date = DateStricte(*texte);
             if (!date)
@@ -270,8 +264,9 @@ private:
         }
         if (debut && fin && fin->serial < debut->serial)
             signaler(Gravite::Avertissement,
-                     "période à l'envers : DATEFIN " + std::string(*attribut("DATEFIN")) +
-                         " précède DATEDEBUT " + std::string(*attribut("DATEDEBUT")));
+                     "période à l'envers : DATEFIN " +
+                         std::string(*scanner_->attributEcrit("DATEFIN")) + " précède DATEDEBUT " +
+                         std::string(*scanner_->attributEcrit("DATEDEBUT")));
     }
 
     const std::string& fichier_;

@@ -42,7 +42,7 @@ public:
 
         if (nom == "IMPRIME") {
             attributs(nom, kAttributsImprime);
-            if (auto code = attribut("CODE"))
+            if (auto code = scanner_->attributEcrit("CODE"))
                 ouvert.imprime = std::string(*code);
             else
                 signaler(Gravite::Erreur,
@@ -85,12 +85,6 @@ private:
         v_.ajouter(p_.fichier, ligne_, gravite, std::move(message));
     }
 
-    std::optional<std::string_view> attribut(std::string_view nom) const {
-        for (int i = 0; i < scanner_->nombreAttributs(); ++i)
-            if (scanner_->nomAttribut(i) == nom) return scanner_->valeurAttribut(i);
-        return std::nullopt;
-    }
-
     void attributs(std::string_view element, const std::vector<std::string_view>& connus) {
         for (int i = 0; i < scanner_->nombreAttributs(); ++i) {
             const std::string_view nom = scanner_->nomAttribut(i);
@@ -105,22 +99,22 @@ private:
         Rubrique r;
         r.ligne = ligne_;
         r.imprime = imprime;
-        r.code = std::string(attribut("CODE").value_or(""));
-        if (!attribut("CODE"))
+        r.code = std::string(scanner_->attributEcrit("CODE").value_or(""));
+        if (!scanner_->attributEcrit("CODE"))
             signaler(Gravite::Avertissement,
                      "RUBRIQUE sans CODE : sa clé est le code de l'imprimé seul, " + imprime);
-        const std::string type = Majuscules(attribut("TYPE").value_or(""));
+        const std::string type = Majuscules(scanner_->attributEcrit("TYPE").value_or(""));
         r.type = type == "T" ? 'T' : type == "D" ? 'D' : 'N';
-        if (attribut("TYPE") && type != "N" && type != "T" && type != "D")
-            signaler(Gravite::Avertissement, "TYPE " + Cite(*attribut("TYPE")) +
+        if (scanner_->attributEcrit("TYPE") && type != "N" && type != "T" && type != "D")
+            signaler(Gravite::Avertissement, "TYPE " + Cite(*scanner_->attributEcrit("TYPE")) +
                                                  " inconnu : la rubrique " + r.cle() +
                                                  " est un nombre (N, T ou D attendu)");
-        if (auto condition = attribut("CONDITION");
+        if (auto condition = scanner_->attributEcrit("CONDITION");
             condition && !condition->empty() && *condition != "POSITIF")
             signaler(Gravite::Avertissement,
                      "CONDITION " + Cite(*condition) +
                          " sans effet : seul « POSITIF », en majuscules, est reconnu");
-        if (auto longueur = attribut("LONGUEUR"); longueur && *longueur != "-1") {
+        if (auto longueur = scanner_->attributEcrit("LONGUEUR"); longueur && *longueur != "-1") {
             try {
                 Value(std::string(*longueur)).toInt16();
             } catch (const Error& e) {
@@ -137,7 +131,7 @@ private:
     // "1" and "-1" are the two values; anything else reads as 1, which is
     // an error when the text meant -1.
     int16_t signe(std::string_view attributNom) {
-        const std::optional<std::string_view> texte = attribut(attributNom);
+        const std::optional<std::string_view> texte = scanner_->attributEcrit(attributNom);
         if (!texte || *texte == "1") return 1;
         if (*texte == "-1") return -1;
         std::string sansBlancs;
@@ -158,10 +152,10 @@ private:
         attributs("LIGNE", kAttributsLigne);
         LigneCompte l;
         l.ligne = ligne_;
-        const std::optional<std::string_view> compte = attribut("COMPTE");
+        const std::optional<std::string_view> compte = scanner_->attributEcrit("COMPTE");
         l.compte = std::string(compte.value_or(""));
-        l.typeTaux = std::string(attribut("TYPETAUX").value_or(""));
-        l.categorie = std::string(attribut("CATEGORIEAV").value_or(""));
+        l.typeTaux = std::string(scanner_->attributEcrit("TYPETAUX").value_or(""));
+        l.categorie = std::string(scanner_->attributEcrit("CATEGORIEAV").value_or(""));
         l.typeCumul = signe("TYPECUMUL");
         l.sens = signe("SENS");
         if (!compte)
@@ -175,12 +169,12 @@ private:
                      "COMPTE " + Cite(*compte) +
                          " : ne commence que les comptes écrits exactement ainsi, caractère par "
                          "caractère");
-        if (!attribut("TYPETAUX"))
+        if (!scanner_->attributEcrit("TYPETAUX"))
             signaler(Gravite::Avertissement,
                      "LIGNE sans TYPETAUX dans " + r.cle() +
                          " : elle ne prend que les lignes de données sans type de taux (« 9 » "
                          "les prend toutes)");
-        if (!attribut("CATEGORIEAV"))
+        if (!scanner_->attributEcrit("CATEGORIEAV"))
             signaler(Gravite::Avertissement,
                      "LIGNE sans CATEGORIEAV dans " + r.cle() +
                          " : elle ne prend que les lignes de données sans catégorie (« 9 » les "
@@ -192,8 +186,8 @@ private:
         attributs("DEPENDANCE", kAttributsDependance);
         Dependance d;
         d.ligne = ligne_;
-        d.imprime = std::string(attribut("CODEIMPRIME").value_or(""));
-        d.rubrique = std::string(attribut("CODERUBRIQUE").value_or(""));
+        d.imprime = std::string(scanner_->attributEcrit("CODEIMPRIME").value_or(""));
+        d.rubrique = std::string(scanner_->attributEcrit("CODERUBRIQUE").value_or(""));
         d.sens = signe("SENS");
         r.dependances.push_back(std::move(d));
     }

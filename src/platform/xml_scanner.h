@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,12 @@ public:
     std::string_view valeurAttribut(int i) const {
         const char* const* a = attributes_ + 5 * i;
         return std::string_view(a[3], static_cast<size_t>(a[4] - a[3]));
+    }
+    // The attribute as written; nothing when the element lacks it.
+    std::optional<std::string_view> attributEcrit(std::string_view name) const {
+        for (int i = 0; i < attributeCount_; ++i)
+            if (nomAttribut(i) == name) return valeurAttribut(i);
+        return std::nullopt;
     }
 
 private:
