@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 
 #include "platform/error.h"
 #include "platform/safe_file.h"
+#include "platform/temporary_slots.h"
 
 namespace qx {
 namespace {
@@ -57,39 +57,10 @@ std::string reason(int code) {
     throw Error(err::AccesFichier, "Impossible d'écrire le fichier « " + path + " » : " + why);
 }
 
-// The temporaries being written, for the interruption handler, which may
-// only read fixed memory and call unlink. A write that finds no free slot
-// still works; it is only not cleaned up on interruption.
-struct TemporarySlot {
-    std::atomic<bool> taken{false};
-    std::atomic<bool> filled{false};
-    char path[4096];
-};
-TemporarySlot slots[32];
-
-// The slot now holding `path`, or -1.
-int remember(const std::string& path) {
-    if (path.size() >= sizeof slots[0].path) return -1;
-    for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
-        bool expected = false;
-        if (!slots[i].taken.compare_exchange_strong(expected, true)) continue;
-        std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
-        slots[i].filled.store(true);
-        return i;
-    }
-    return -1;
-}
-
-void forget(int& slot) {
-    if (slot < 0) return;
-    slots[slot].filled.store(false);
-    slots[slot].taken.store(false);
-    slot = -1;
-}
+TemporarySlots<char, 32> slots;
 
 void removeAllTemporaries(int signal) {
-    for (TemporarySlot& slot : slots)
-        if (slot.filled.load()) ::unlink(slot.path);
+    slots.removeAll([](const char* path) { ::unlink(path); });
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -129,12 +100,12 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     int fd = -1;
     for (;;) {
         temporary_ = stem + "-" + std::to_string(temporaryCounter++);
-        slot_ = remember(temporary_);
+        slot_ = slots.remember(temporary_);
         // The mode leaves the usual umask to decide, as for any new file.
         fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) break;
         const int code = errno;
-        forget(slot_);
+        slots.forget(slot_);
         if (code != EEXIST) {
             temporary_.clear();
             fail(target, reason(code));
@@ -150,7 +121,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     } catch (...) {
         if (fd >= 0) ::close(fd);
         ::unlink(temporary_.c_str());
-        forget(slot_);
+        slots.forget(slot_);
         temporary_.clear();
         throw;
     }
@@ -159,12 +130,12 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
 PendingFile::~PendingFile() {
     if (temporary_.empty()) return;
     ::unlink(temporary_.c_str());
-    forget(slot_);
+    slots.forget(slot_);
 }
 
 void PendingFile::replace(const std::string& target) {
     if (::rename(temporary_.c_str(), target.c_str()) != 0) fail(target, reason(errno));
-    forget(slot_);
+    slots.forget(slot_);
     temporary_.clear();
     flushFolder(target);
 }
@@ -185,7 +156,7 @@ bool PendingFile::publishNew(const std::string& target) {
         if (code == EEXIST) return false;
         if (code != 0) fail(target, reason(code));
     }
-    forget(slot_);
+    slots.forget(slot_);
     temporary_.clear();
     flushFolder(target);
     return true;

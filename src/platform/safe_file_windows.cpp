@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <iterator>
 
 #include "platform/error.h"
 #include "platform/safe_file.h"
+#include "platform/temporary_slots.h"
 #include "platform/utf16.h"
 
 namespace qx {
@@ -58,38 +58,10 @@ std::string baseOf(const std::string& target) {
     return slash == std::string::npos ? target : target.substr(slash + 1);
 }
 
-// The temporaries being written, for the console handler (which runs on
-// a thread of its own when Ctrl-C or a window close arrives).
-struct TemporarySlot {
-    std::atomic<bool> taken{false};
-    std::atomic<bool> filled{false};
-    wchar_t path[4096];
-};
-TemporarySlot slots[8];
-
-int remember(const std::wstring& path) {
-    if (path.size() >= std::size(slots[0].path)) return -1;
-    for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
-        bool expected = false;
-        if (!slots[i].taken.compare_exchange_strong(expected, true)) continue;
-        path.copy(slots[i].path, path.size());
-        slots[i].path[path.size()] = L'\0';
-        slots[i].filled.store(true);
-        return i;
-    }
-    return -1;
-}
-
-void forget(int& slot) {
-    if (slot < 0) return;
-    slots[slot].filled.store(false);
-    slots[slot].taken.store(false);
-    slot = -1;
-}
+TemporarySlots<wchar_t, 8> slots;
 
 BOOL WINAPI removeAllTemporaries(DWORD) {
-    for (TemporarySlot& slot : slots)
-        if (slot.filled.load()) DeleteFileW(slot.path);
+    slots.removeAll([](const wchar_t* path) { DeleteFileW(path); });
     return FALSE;  // the next handler (the default one) ends the program
 }
 
@@ -128,12 +100,12 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     for (;;) {
         temporary_ = stem + std::to_string(temporaryCounter++);
         const std::wstring path = wideFromUtf8(temporary_);
-        slot_ = remember(path);
+        slot_ = slots.remember(path);
         h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
         if (h != INVALID_HANDLE_VALUE) break;
         const DWORD code = GetLastError();
-        forget(slot_);
+        slots.forget(slot_);
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
             temporary_.clear();
             fail(target, reason(code));
@@ -156,7 +128,7 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
     } catch (...) {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
         DeleteFileW(wideFromUtf8(temporary_).c_str());
-        forget(slot_);
+        slots.forget(slot_);
         temporary_.clear();
         throw;
     }
@@ -165,14 +137,14 @@ PendingFile::PendingFile(const std::string& target, std::string_view content) {
 PendingFile::~PendingFile() {
     if (temporary_.empty()) return;
     DeleteFileW(wideFromUtf8(temporary_).c_str());
-    forget(slot_);
+    slots.forget(slot_);
 }
 
 void PendingFile::replace(const std::string& target) {
     if (!MoveFileExW(wideFromUtf8(temporary_).c_str(), wideFromUtf8(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(target, reason(GetLastError()));
-    forget(slot_);
+    slots.forget(slot_);
     temporary_.clear();
 }
 
@@ -183,7 +155,7 @@ bool PendingFile::publishNew(const std::string& target) {
         if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
         fail(target, reason(code));
     }
-    forget(slot_);
+    slots.forget(slot_);
     temporary_.clear();
     return true;
 }
