@@ -6,6 +6,7 @@
 #include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "platform/error.h"
 #include "rubrics/rubrique_interne.h"
 
@@ -16,9 +17,8 @@ namespace {
 bool AlimenteeAutrement(CRubrique& r) {
     if (r.LignesRubrique()->Count() > 0) return true;
     const std::string cle = r.KeyRubrique();
-    const std::string& type = TypeDeclarationCourant();
-    if ((type == "CA3" && cle == "CA3HD") ||
-        ((type == "CA12" || type == "CA12E") && cle == "CA12KA"))
+    if (const char* credit = RubriqueCreditReporte(TypeDeclarationCourant());
+        credit && cle == credit)
         return true;
     static const char* const kAcomptes[] = {"MD", "ME", "MF", "MG", "MH", "MJ", "MK", "ML"};
     if (r.CodeImprime() == "CA12")

@@ -8,6 +8,7 @@
 #include "checks/verification_modele.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
+#include "engine/types_declaration.h"
 #include "platform/error.h"
 #include "platform/value.h"
 #include "platform/xml_scanner.h"
@@ -289,9 +290,7 @@ constexpr LigneControle kControlesCA12[] = {{"CA12EW", "CA12FW", "20 %"},
 
 void VerifierRubriquesAttendues(const Parametrage& p, const Donnees& d, Verification& v) {
     const std::string& type = TypeDeclarationCourant();
-    const char* credit = type == "CA3"                       ? "CA3HD"
-                         : type == "CA12" || type == "CA12E" ? "CA12KA"
-                                                             : nullptr;
+    const char* credit = RubriqueCreditReporte(type);
     if (credit && !p.trouver(credit)) {
         if (d.lue && d.params > 0)
             v.ajouter(p.fichier, 0, Gravite::Erreur,

@@ -185,8 +185,7 @@ void Explication::lireDonnees(const CCalculTVA& calcul) {
         std::vector<std::shared_ptr<CLigneRubrique>> lignes;
         bool credit;
     };
-    const std::string& type = TypeDeclarationCourant();
-    const char* cleCredit = type == "CA3" ? "CA3HD" : UtiliseFormulaireCA12(type) ? "CA12KA" : "";
+    const char* cleCredit = RubriqueCreditReporte(TypeDeclarationCourant());
     std::vector<Suivie> suivies;
     const std::shared_ptr<CRubriques> rubriques =
         const_cast<CCalculTVA&>(calcul).Rubriques();  // the collection exists: Init loaded it
@@ -195,8 +194,8 @@ void Explication::lireDonnees(const CCalculTVA& calcul) {
         auto it = traces_.find(Majuscules(r.KeyRubrique()));
         if (it == traces_.end() || RubriqueInterne::TypeRubrique(r) != EnumRubrType_Nombre)
             continue;
-        suivies.push_back(
-            {&it->second, r.LignesRubrique()->NewEnum(), Majuscules(r.KeyRubrique()) == cleCredit});
+        suivies.push_back({&it->second, r.LignesRubrique()->NewEnum(),
+                           cleCredit && Majuscules(r.KeyRubrique()) == cleCredit});
     }
 
     class Lecteur : public XmlScanner::Handler {

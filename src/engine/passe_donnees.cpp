@@ -119,14 +119,8 @@ void CCalculTVA::TraiterElement(std::string_view nom, const XmlScanner& scanner)
 
 void CCalculTVA::TraiterParams(std::string_view nom, const XmlScanner& scanner) {
     if (nom != "PARAMS") return;
-    const std::string& type = TypeDeclarationCourant();
-    const char* cle;
-    if (type == "CA3")
-        cle = "CA3HD";
-    else if (UtiliseFormulaireCA12(type))
-        cle = "CA12KA";
-    else
-        return;
+    const char* cle = RubriqueCreditReporte(TypeDeclarationCourant());
+    if (!cle) return;
     std::shared_ptr<CRubrique> credit = Rubriques()->Item(Value(cle));
     if (!credit)
         throw Error(err::ObjetNonDefini, std::string("La rubrique de crédit de TVA '") + cle +

@@ -18,4 +18,9 @@ bool UtiliseFormulaireCA12(std::string_view type) {
     return type == "CA12" || type == "CA12E";
 }
 
+const char* RubriqueCreditReporte(std::string_view type) {
+    if (type == "CA3") return "CA3HD";
+    return UtiliseFormulaireCA12(type) ? "CA12KA" : nullptr;
+}
+
 }  // namespace qx

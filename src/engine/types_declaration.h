@@ -39,4 +39,9 @@ std::optional<int16_t> CodeFormulaire(std::string_view type);
 // form: the annual return itself and its variant "CA12E".
 bool UtiliseFormulaireCA12(std::string_view type);
 
+// The rubric that "PARAMS" of the data file sets to the VAT credit carried
+// forward: "CA3HD" for the CA3, "CA12KA" on the CA12 form; null for the
+// other types, which carry none.
+const char* RubriqueCreditReporte(std::string_view type);
+
 }  // namespace qx
