@@ -20,9 +20,7 @@ inline Value indice(const VARIANT* v) {
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT* cle, Membre** v) override {           \
         return appel([&] { rendreObjet(v, coeur().Item(indice(cle))); });             \
     }                                                                                 \
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                           \
-        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });                \
-    }                                                                                 \
+    QX_LECTURE_NOMBRE(LONG, Count)                                                    \
     HRESULT STDMETHODCALLTYPE Remove(VARIANT* cle) override {                         \
         return appel([&] { coeur().Remove(indice(cle)); });                           \
     }                                                                                 \

@@ -32,20 +32,26 @@ inline VARIANT_BOOL booleen(bool b) {
         return appel([&] { rendreObjet(v, coeur().nom()); });     \
     }
 
-#define QX_PROPRIETE_TEXTE(nom)                             \
+// Read-only text and number properties.
+#define QX_LECTURE_TEXTE(nom)                               \
     HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \
         return appel([&] { rendre(v, coeur().nom()); });    \
-    }                                                       \
+    }
+#define QX_LECTURE_NOMBRE(type, nom)                                 \
+    HRESULT STDMETHODCALLTYPE get_##nom(type* v) override {          \
+        return appel([&] { rendreValeur<type>(v, coeur().nom()); }); \
+    }
+
+#define QX_PROPRIETE_TEXTE(nom)                             \
+    QX_LECTURE_TEXTE(nom)                                   \
     HRESULT STDMETHODCALLTYPE put_##nom(BSTR* v) override { \
         return appel([&] { coeur().Set##nom(texte(v)); });  \
     }
 
-#define QX_PROPRIETE_NOMBRE(type, nom)                               \
-    HRESULT STDMETHODCALLTYPE get_##nom(type* v) override {          \
-        return appel([&] { rendreValeur<type>(v, coeur().nom()); }); \
-    }                                                                \
-    HRESULT STDMETHODCALLTYPE put_##nom(type* v) override {          \
-        return appel([&] { coeur().Set##nom(lu(v)); });              \
+#define QX_PROPRIETE_NOMBRE(type, nom)                      \
+    QX_LECTURE_NOMBRE(type, nom)                            \
+    HRESULT STDMETHODCALLTYPE put_##nom(type* v) override { \
+        return appel([&] { coeur().Set##nom(lu(v)); });     \
     }
 
 #define QX_CHAMP_TEXTE(nom)                                 \

@@ -18,12 +18,8 @@ public:
 
     QX_OBJET(_CLignesDependance, LignesDependance)
     QX_OBJET(_CLignesRubrique, LignesRubrique)
-    HRESULT STDMETHODCALLTYPE get_CodeImprime(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().CodeImprime()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_CodeRubrique(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().CodeRubrique()); });
-    }
+    QX_LECTURE_TEXTE(CodeImprime)
+    QX_LECTURE_TEXTE(CodeRubrique)
     HRESULT STDMETHODCALLTYPE get_Valeur(VARIANT* v) override {
         return appel([&] { rendreVariant(v, coeur().Valeur()); });
     }
@@ -33,24 +29,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_ValeurInitiale(VARIANT* v) override {
         return appel([&] { rendreVariant(v, coeur().ValeurInitiale()); });
     }
-    HRESULT STDMETHODCALLTYPE get_Longueur(short* v) override {
-        return appel([&] { rendreValeur<short>(v, coeur().Longueur()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_Condition(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().Condition()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_KeyRubrique(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().KeyRubrique()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_AsDouble(double* v) override {
-        return appel([&] { rendreValeur(v, coeur().AsDouble()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_AsString(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().AsString()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_AsXML(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().AsXML()); });
-    }
+    QX_LECTURE_NOMBRE(short, Longueur)
+    QX_LECTURE_TEXTE(Condition)
+    QX_LECTURE_TEXTE(KeyRubrique)
+    QX_LECTURE_NOMBRE(double, AsDouble)
+    QX_LECTURE_TEXTE(AsString)
+    QX_LECTURE_TEXTE(AsXML)
     HRESULT STDMETHODCALLTYPE put_AsXML(BSTR* v) override {
         return appel([&] { coeur().SetAsXML(texte(v)); });
     }

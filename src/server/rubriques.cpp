@@ -22,9 +22,7 @@ public:
     HRESULT STDMETHODCALLTYPE IsKeyExist(BSTR* Key, VARIANT_BOOL* v) override {
         return appel([&] { rendreValeur(v, booleen(coeur().IsKeyExist(texte(Key)))); });
     }
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {
-        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });
-    }
+    QX_LECTURE_NOMBRE(LONG, Count)
     HRESULT STDMETHODCALLTYPE Remove(VARIANT* cle) override {
         return appel([&] { coeur().Remove(indice(cle)); });
     }

@@ -50,16 +50,12 @@ void rendreObjet(Interface** sortie, const std::shared_ptr<Coeur>& objet) {
         return appel([&] { coeur().Set##nom(conversion(v)); }); \
     }
 // A text property read and written.
-#define QX_TEXTE_EDI(nom)                                   \
-    HRESULT STDMETHODCALLTYPE get_##nom(BSTR* v) override { \
-        return appel([&] { rendre(v, coeur().nom()); });    \
-    }                                                       \
+#define QX_TEXTE_EDI(nom) \
+    QX_LECTURE_TEXTE(nom) \
     QX_ECRITURE(BSTR, nom, texte)
 // Count, Item by position and the member that adds or finds one.
 #define QX_LISTE_EDI(Membre)                                                 \
-    HRESULT STDMETHODCALLTYPE get_Count(LONG* v) override {                  \
-        return appel([&] { rendreValeur<LONG>(v, coeur().Count()); });       \
-    }                                                                        \
+    QX_LECTURE_NOMBRE(LONG, Count)                                           \
     HRESULT STDMETHODCALLTYPE get_Item(LONG position, Membre** v) override { \
         return appel([&] { rendreObjet(v, coeur().Item(position)); });       \
     }

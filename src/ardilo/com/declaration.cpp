@@ -22,12 +22,8 @@ public:
     HRESULT STDMETHODCALLTYPE ChargerDepuisXML(BSTR xml) override {
         return appel([&] { coeur().ChargerDepuisXML(texte(xml)); });
     }
-    HRESULT STDMETHODCALLTYPE get_TexteXML(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().TexteXML()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_MontantAPayer(double* v) override {
-        return appel([&] { rendreValeur(v, coeur().MontantAPayer()); });
-    }
+    QX_LECTURE_TEXTE(TexteXML)
+    QX_LECTURE_NOMBRE(double, MontantAPayer)
 };
 
 class SectionEmetteur : public Automation<SectionEmetteur, _SectionEmetteur, qx::SectionEmetteur> {

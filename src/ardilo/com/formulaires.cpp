@@ -23,9 +23,7 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_FormulaireEdi; }
 
-    HRESULT STDMETHODCALLTYPE get_FormType(LONG* v) override {
-        return appel([&] { rendreValeur<LONG>(v, coeur().FormType()); });
-    }
+    QX_LECTURE_NOMBRE(LONG, FormType)
     QX_OBJET(_RubriquesEdi, RubriquesEdi)
 };
 
@@ -45,15 +43,9 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_RubriqueEdi; }
 
-    HRESULT STDMETHODCALLTYPE get_Code(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().Code()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_Intitule(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().Intitule()); });
-    }
-    HRESULT STDMETHODCALLTYPE get_Valeur(double* v) override {
-        return appel([&] { rendreValeur(v, coeur().Valeur()); });
-    }
+    QX_LECTURE_TEXTE(Code)
+    QX_LECTURE_TEXTE(Intitule)
+    QX_LECTURE_NOMBRE(double, Valeur)
     QX_ECRITURE(double, Valeur, static_cast<double>)
     QX_ECRITURE(BSTR, Texte, texte)
 };

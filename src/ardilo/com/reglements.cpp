@@ -23,17 +23,11 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_ReglementEdi; }
 
-    HRESULT STDMETHODCALLTYPE get_Mode(LONG* v) override {
-        return appel([&] { rendreValeur<LONG>(v, coeur().Mode()); });
-    }
+    QX_LECTURE_NOMBRE(LONG, Mode)
     QX_ECRITURE(LONG, Mode, static_cast<int32_t>)
-    HRESULT STDMETHODCALLTYPE get_NbVirement(short* v) override {
-        return appel([&] { rendreValeur<short>(v, coeur().NbVirement()); });
-    }
+    QX_LECTURE_NOMBRE(short, NbVirement)
     QX_ECRITURE(short, NbVirement, static_cast<int16_t>)
-    HRESULT STDMETHODCALLTYPE get_Reference(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().Reference()); });
-    }
+    QX_LECTURE_TEXTE(Reference)
     QX_OBJET(_PrelevementsEdi, PrelevementsEdi)
 };
 
@@ -53,13 +47,9 @@ public:
     using Automation::Automation;
     static const CLSID& classe() { return CLSID_PrelevementEdi; }
 
-    HRESULT STDMETHODCALLTYPE get_Montant(double* v) override {
-        return appel([&] { rendreValeur(v, coeur().Montant()); });
-    }
+    QX_LECTURE_NOMBRE(double, Montant)
     QX_ECRITURE(double, Montant, static_cast<double>)
-    HRESULT STDMETHODCALLTYPE get_Reference(BSTR* v) override {
-        return appel([&] { rendre(v, coeur().Reference()); });
-    }
+    QX_LECTURE_TEXTE(Reference)
     QX_OBJET(_RibEdi, RibEdi)
 };
 
