@@ -7,30 +7,12 @@
 #include <vector>
 
 #include "platform/automation_client.h"
+#include "platform/bstr.h"
 #include "platform/error.h"
 #include "platform/utf16.h"
 
 namespace qx {
 namespace {
-
-std::u16string wide(std::string_view text) {
-    return utf16FromUtf8(text);
-}
-
-std::string narrow(BSTR text) {
-    if (!text) return {};
-    return utf8FromUtf16(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
-}
-
-// A new BSTR holding the text; 7 when memory runs out.
-BSTR newBstr(std::string_view text) {
-    const std::u16string w = wide(text);
-    BSTR b =
-        SysAllocStringLen(reinterpret_cast<const OLECHAR*>(w.data()), static_cast<UINT>(w.size()));
-    if (!b) throw Error::runtime(err::MemoireInsuffisante);
-    return b;
-}
 
 // Arguments in the reverse order that IDispatch::Invoke takes, cleared on
 // every path.
@@ -135,7 +117,7 @@ Value fromVariant(const VARIANT& in) {
         case VT_CY:
             return Value(Currency{V_CY(&in).int64});
         case VT_BSTR:
-            return Value(narrow(V_BSTR(&in)));
+            return Value(utf8FromBstr(V_BSTR(&in)));
         case VT_DATE:
             return Value(Date{V_DATE(&in)});
         case VT_BOOL:
@@ -196,7 +178,7 @@ Error exceptionOf(EXCEPINFO& info, HRESULT code, std::string_view member) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     int32_t number = info.wCode ? info.wCode : numberOfResultCode(info.scode);
     if (number == 0) number = code;
-    std::string description = narrow(info.bstrDescription);
+    std::string description = utf8FromBstr(info.bstrDescription);
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrHelpFile);
@@ -256,7 +238,7 @@ AutomationObject::~AutomationObject() {
 
 std::shared_ptr<AutomationObject> AutomationObject::create(std::string_view progId) {
     std::shared_ptr<AutomationObject> object(new AutomationObject());
-    const std::u16string name = wide(progId);
+    const std::u16string name = utf16FromUtf8(progId);
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(reinterpret_cast<LPCOLESTR>(name.c_str()), &clsid)) ||
         FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch,
@@ -299,7 +281,7 @@ Value AutomationObject::call(std::string_view member, std::initializer_list<Valu
 
 Value AutomationObject::invoke(std::string_view member, unsigned short flags,
                                std::initializer_list<Value> arguments, const Value* assigned) {
-    std::u16string name = wide(member);
+    std::u16string name = utf16FromUtf8(member);
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);

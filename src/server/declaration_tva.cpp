@@ -39,7 +39,7 @@ public:
             std::string resultat = coeur().Generer_Declaration_TVA(
                 texte(Chemin_Fichier_Donnees), texte(Chemin_Fichier_Parametrage),
                 texte(Chemin_Fichier_Resultat), info);
-            BSTR retour = nouveauBstr(info);
+            BSTR retour = newBstr(info);
             SysFreeString(*Info_Retour);
             *Info_Retour = retour;
             rendre(v, resultat);

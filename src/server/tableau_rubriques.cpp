@@ -58,9 +58,9 @@ void ecrireTableau(const std::vector<qx::TRubr>& table, SAFEARRAY** tableau) {
         Acces acces(nouveau);
         for (size_t i = 0; i < table.size(); ++i) {
             ::TRubr& r = acces.donnees()[i];
-            r.Rubr_TypeDeclaration = nouveauBstr(table[i].Rubr_TypeDeclaration);
-            r.Rubr_Id = nouveauBstr(table[i].Rubr_Id);
-            r.Rubr_Intitule = nouveauBstr(table[i].Rubr_Intitule);
+            r.Rubr_TypeDeclaration = newBstr(table[i].Rubr_TypeDeclaration);
+            r.Rubr_Id = newBstr(table[i].Rubr_Id);
+            r.Rubr_Intitule = newBstr(table[i].Rubr_Intitule);
             r.Rubr_Valeur = table[i].Rubr_Valeur;
         }
     } catch (...) {

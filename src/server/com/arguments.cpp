@@ -86,7 +86,7 @@ void convertir(const VARIANT& source, VARTYPE type, VARIANT* sortie) {
     if (valeur.isMissing()) throw Error::runtime(err::AppelIncorrect);
     switch (type) {
         case VT_BSTR:
-            V_BSTR(sortie) = nouveauBstr(valeur.toText());
+            V_BSTR(sortie) = newBstr(valeur.toText());
             break;
         case VT_I2:
             V_I2(sortie) = valeur.toInt16();
@@ -320,9 +320,8 @@ HRESULT invoquer(REFIID iidInterface, IDispatch* objet, DISPID membre, WORD drap
         hr = invoquer(iidInterface, objet, membre, drapeaux, &vide, &rendu, exceptionHote,
                       argErreur);
         if (SUCCEEDED(hr) && V_VT(&rendu) == VT_DISPATCH && V_DISPATCH(&rendu))
-            hr = V_DISPATCH(&rendu)->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT,
-                                            drapeaux, params, resultat, exceptionHote,
-                                            argErreur);
+            hr = V_DISPATCH(&rendu)->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, drapeaux,
+                                            params, resultat, exceptionHote, argErreur);
         else if (SUCCEEDED(hr))
             hr = DISP_E_BADPARAMCOUNT;
         VariantClear(&rendu);

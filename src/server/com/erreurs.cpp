@@ -8,7 +8,7 @@ HRESULT signaler(const Error& erreur, REFIID iidInterface, const wchar_t* source
     HRESULT code = hostResultCode(erreur.number());
     ICreateErrorInfo* creation = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&creation))) {
-        std::u16string description = texteHote(erreur.description());
+        std::u16string description = utf16FromUtf8(erreur.description());
         creation->SetGUID(iidInterface);
         creation->SetSource(const_cast<LPOLESTR>(source));
         creation->SetDescription(reinterpret_cast<LPOLESTR>(description.data()));

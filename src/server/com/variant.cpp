@@ -93,7 +93,7 @@ void variantDe(const Value& valeur, VARIANT* sortie) {
             V_CY(sortie).int64 = valeur.toCurrency().ticks;
             return;
         case ValueKind::Text:
-            V_BSTR(sortie) = nouveauBstr(valeur.text());
+            V_BSTR(sortie) = newBstr(valeur.text());
             V_VT(sortie) = VT_BSTR;
             return;
         case ValueKind::Date:
