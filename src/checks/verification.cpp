@@ -134,15 +134,18 @@ std::string NombreFrancais(double valeur) {
     return texte;
 }
 
-void DecomposerErreurXml(const std::string& description, int& ligne, std::string& raison) {
-    ligne = 0;
-    raison = description;
+void SignalerXmlMalForme(Verification& verification, const std::string& fichier, const Error& e) {
+    const std::string& description = e.description();
+    int ligne = 0;
+    std::string raison = description;
     const std::string marque = "(fichier ligne ";
-    const size_t debut = description.find(marque);
-    if (debut == std::string::npos) return;
-    ligne = std::atoi(description.c_str() + debut + marque.size());
-    const size_t retour = description.find('\r', debut);
-    if (retour != std::string::npos) raison = description.substr(retour + 1);
+    if (const size_t debut = description.find(marque); debut != std::string::npos) {
+        ligne = std::atoi(description.c_str() + debut + marque.size());
+        const size_t retour = description.find('\r', debut);
+        if (retour != std::string::npos) raison = description.substr(retour + 1);
+    }
+    verification.ajouter(fichier, ligne, Gravite::Erreur,
+                         "XML mal formé (erreur " + std::to_string(e.number()) + ") : " + raison);
 }
 
 namespace {

@@ -303,12 +303,7 @@ Donnees LireDonnees(const std::string& fichier, const Parametrage& parametrage,
         donnees.lue = true;
         lecteur.conclure();
     } catch (const Error& e) {
-        int ligne;
-        std::string raison;
-        DecomposerErreurXml(e.description(), ligne, raison);
-        verification.ajouter(
-            fichier, ligne, Gravite::Erreur,
-            "XML mal formé (erreur " + std::to_string(e.number()) + ") : " + raison);
+        SignalerXmlMalForme(verification, fichier, e);
     }
     return donnees;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "checks/verification.h"
+#include "platform/error.h"
 
 namespace qx::verif {
 
@@ -74,9 +75,9 @@ std::optional<std::string> NomProche(std::string_view nom,
 std::string Suggestion(std::string_view nom, const std::vector<std::string_view>& connus);
 // A number as French readers write it: decimal comma, no trailing zeros.
 std::string NombreFrancais(double valeur);
-// A parse failure of the scanner ("... (fichier ligne N) \rraison") into its
-// line and reason.
-void DecomposerErreurXml(const std::string& description, int& ligne, std::string& raison);
+// A file the scanner could not parse ("... (fichier ligne N) \rraison"),
+// reported as an error at its line with its reason.
+void SignalerXmlMalForme(Verification& verification, const std::string& fichier, const Error& e);
 
 // Why the tolerant reading of an amount stops short of what its text says,
 // or nothing when the whole text is read (a currency sign or unit after

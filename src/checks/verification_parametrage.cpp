@@ -371,12 +371,7 @@ Parametrage LireParametrage(const std::string& fichier, Verification& verificati
         scanner.scanner(lecteur);
         p.lisible = true;
     } catch (const Error& e) {
-        int ligne;
-        std::string raison;
-        DecomposerErreurXml(e.description(), ligne, raison);
-        verification.ajouter(
-            fichier, ligne, Gravite::Erreur,
-            "XML mal formé (erreur " + std::to_string(e.number()) + ") : " + raison);
+        SignalerXmlMalForme(verification, fichier, e);
     }
     for (size_t i = 0; i < p.rubriques.size(); ++i) {
         const Rubrique& r = p.rubriques[i];
