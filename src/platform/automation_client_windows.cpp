@@ -10,6 +10,7 @@
 #include "platform/bstr.h"
 #include "platform/error.h"
 #include "platform/utf16.h"
+#include "platform/variant.h"
 
 namespace qx {
 namespace {
@@ -34,56 +35,12 @@ private:
     std::vector<VARIANT> variants_;
 };
 
-// Fills an empty VARIANT; it owns what it holds afterwards.
-void toVariant(const Value& value, VARIANT& out) {
-    switch (value.kind()) {
-        case ValueKind::Empty:
-            return;
-        case ValueKind::Integer16:
-            V_VT(&out) = VT_I2;
-            V_I2(&out) = value.toInt16();
-            return;
-        case ValueKind::Integer32:
-            V_VT(&out) = VT_I4;
-            V_I4(&out) = value.toInt32();
-            return;
-        case ValueKind::Double:
-            V_VT(&out) = VT_R8;
-            V_R8(&out) = value.doubleValue();
-            return;
-        case ValueKind::Currency:
-            V_VT(&out) = VT_CY;
-            V_CY(&out).int64 = value.toCurrency().ticks;
-            return;
-        case ValueKind::Text:
-            V_BSTR(&out) = newBstr(value.text());
-            V_VT(&out) = VT_BSTR;
-            return;
-        case ValueKind::Date:
-            V_VT(&out) = VT_DATE;
-            V_DATE(&out) = value.dateValue().serial;
-            return;
-        case ValueKind::Boolean:
-            V_VT(&out) = VT_BOOL;
-            V_BOOL(&out) = value.toBool() ? VARIANT_TRUE : VARIANT_FALSE;
-            return;
-        case ValueKind::Object: {
-            // Only objects of other components can be handed to one.
-            IDispatch* d = nullptr;
-            if (auto object = AutomationObject::of(value)) d = object->dispatch();
-            if (d) d->AddRef();
-            V_VT(&out) = VT_DISPATCH;
-            V_DISPATCH(&out) = d;
-            return;
-        }
-        case ValueKind::Null:
-            V_VT(&out) = VT_NULL;
-            return;
-        case ValueKind::Missing:
-            V_VT(&out) = VT_ERROR;
-            V_ERROR(&out) = DISP_E_PARAMNOTFOUND;
-            return;
-    }
+// Only objects of other components can be handed to one.
+IDispatch* dispatchOf(const Value& value) {
+    IDispatch* d = nullptr;
+    if (auto object = AutomationObject::of(value)) d = object->dispatch();
+    if (d) d->AddRef();
+    return d;
 }
 
 Value fromVariant(const VARIANT& in);
@@ -289,11 +246,11 @@ Value AutomationObject::invoke(std::string_view member, unsigned short flags,
 
     Arguments args(arguments.size() + (assigned ? 1 : 0));
     size_t position = args.size();
-    for (const Value& a : arguments) toVariant(a, args[--position]);
+    for (const Value& a : arguments) variantOf(a, args[--position], dispatchOf);
     DISPPARAMS params{args.data(), nullptr, args.size(), 0};
     DISPID putId = DISPID_PROPERTYPUT;
     if (assigned) {
-        toVariant(*assigned, args[0]);
+        variantOf(*assigned, args[0], dispatchOf);
         params.rgdispidNamedArgs = &putId;
         params.cNamedArgs = 1;
     }

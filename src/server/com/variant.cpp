@@ -1,5 +1,6 @@
 #include "server/com/variant.h"
 
+#include "platform/variant.h"
 #include "server/com/bstr.h"
 #include "server/com/enveloppe.h"
 
@@ -64,60 +65,22 @@ Value valeurDe(const VARIANT& entree) {
     throw Error::runtime(err::TypeIncompatible);
 }
 
-void variantDe(const Value& valeur, VARIANT* sortie) {
-    VariantInit(sortie);
-    switch (valeur.kind()) {
-        case ValueKind::Empty:
-            return;
-        case ValueKind::Null:
-            V_VT(sortie) = VT_NULL;
-            return;
-        case ValueKind::Missing:
-            V_VT(sortie) = VT_ERROR;
-            V_ERROR(sortie) = DISP_E_PARAMNOTFOUND;
-            return;
-        case ValueKind::Integer16:
-            V_VT(sortie) = VT_I2;
-            V_I2(sortie) = valeur.toInt16();
-            return;
-        case ValueKind::Integer32:
-            V_VT(sortie) = VT_I4;
-            V_I4(sortie) = valeur.toInt32();
-            return;
-        case ValueKind::Double:
-            V_VT(sortie) = VT_R8;
-            V_R8(sortie) = valeur.doubleValue();
-            return;
-        case ValueKind::Currency:
-            V_VT(sortie) = VT_CY;
-            V_CY(sortie).int64 = valeur.toCurrency().ticks;
-            return;
-        case ValueKind::Text:
-            V_BSTR(sortie) = newBstr(valeur.text());
-            V_VT(sortie) = VT_BSTR;
-            return;
-        case ValueKind::Date:
-            V_VT(sortie) = VT_DATE;
-            V_DATE(sortie) = valeur.dateValue().serial;
-            return;
-        case ValueKind::Boolean:
-            V_VT(sortie) = VT_BOOL;
-            V_BOOL(sortie) = valeur.toBool() ? VARIANT_TRUE : VARIANT_FALSE;
-            return;
-        case ValueKind::Object: {
-            const ObjectRef& objet = valeur.object();
-            IDispatch* dispatch = nullptr;
-            if (auto* hote = dynamic_cast<ObjetHote*>(objet.get())) {
-                dispatch = hote->objet();
-                dispatch->AddRef();
-            } else if (objet) {
-                dispatch = envelopperObjet(objet);
-            }
-            V_VT(sortie) = VT_DISPATCH;
-            V_DISPATCH(sortie) = dispatch;
-            return;
-        }
+namespace {
+
+// Our objects go out through their one wrapper, a host's as it gave them.
+IDispatch* dispatchDe(const Value& valeur) {
+    const ObjectRef& objet = valeur.object();
+    if (auto* hote = dynamic_cast<ObjetHote*>(objet.get())) {
+        hote->objet()->AddRef();
+        return hote->objet();
     }
+    return objet ? envelopperObjet(objet) : nullptr;
+}
+
+}  // namespace
+
+void variantDe(const Value& valeur, VARIANT* sortie) {
+    variantOf(valeur, *sortie, dispatchDe);
 }
 
 void rendreVariant(VARIANT* sortie, const Value& valeur) {
