@@ -86,8 +86,9 @@ exporter() {  # key, file: the registry subtree as text, empty when absent
     wineserver -w
 }
 # Wine registers some of its own classes the first time a script runs: let
-# it do so before the registry is taken as the reference.
-echo 'WScript.Echo "FIN"' >echauffement.vbs
+# it do so, the scripting runtime every host script uses included, before
+# the registry is taken as the reference.
+echo 'Set fso = CreateObject("Scripting.FileSystemObject") : WScript.Echo "FIN"' >echauffement.vbs
 wine cscript //nologo echauffement.vbs >/dev/null 2>&1
 # The user's class keys exist on every Windows; a fresh prefix lacks them.
 wine reg add 'HKCU\Software\Classes\CLSID' /f >/dev/null 2>&1
@@ -104,9 +105,19 @@ wine regsvr32 /s QX_TVA.dll || echec "enregistrement de QX_TVA.dll"
 # OnScriptError on stderr and exactly the number of checks given here: one
 # stopped half way, or whose checks were skipped, fails.
 lancer() {
-    local nom=$1 attendues=$2 sortie fin
+    local nom=$1 attendues=$2 sortie fin statut=0
     shift 2
-    sortie=$(WINEDEBUG=-all,fixme+wscript "$@" 2>"erreurs_$nom.txt" | tr -d '\r') || true
+    sortie=$(WINEDEBUG=-all,fixme+wscript "$@" 2>"erreurs_$nom.txt" | tr -d '\r'
+        exit "${PIPESTATUS[0]}") || statut=$?
+    # A program that printed nothing at all never reached its first line:
+    # once on a fresh CI machine cscript did so without a message. Say so with
+    # its exit status and run it again with Wine's errors shown; a program
+    # that fails again, or prints anything wrong, still fails.
+    if [ -z "$sortie" ]; then
+        echo "AVERTISSEMENT : $nom n'a rien écrit (statut $statut), relancé" >&2
+        sortie=$(WINEDEBUG=err+all,fixme+wscript "$@" 2>"erreurs_$nom.txt" | tr -d '\r') || true
+        grep -v -e nologo -e '^fixme' "erreurs_$nom.txt" | tail -n 20 >&2 || true
+    fi
     echo "$sortie" | grep '^FAUTE' >&2 || true
     fin=$(echo "$sortie" | tail -n 2 | tr '\n' ' ')
     if grep -q OnScriptError "erreurs_$nom.txt" || [ "$fin" != "RESULTAT $nom $attendues 0 FIN $nom " ]; then
