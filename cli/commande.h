@@ -33,8 +33,8 @@ std::span<const Commande* const> commandes();
 // The subcommand of that exact name, or none.
 const Commande* trouverCommande(std::string_view nom);
 
-// Wrong usage of a subcommand: the tool prints the message and the
-// subcommand's usage on stderr and exits with kSortieUsage.
+// Wrong usage of a subcommand: the tool prints the message on stderr, with
+// the command that shows the subcommand's usage, and exits with kSortieUsage.
 class ErreurUsage : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -57,7 +57,8 @@ std::string ligneVerifier(const std::string& rubriques, const std::string& donne
                           const std::string& type);
 
 // The one line a failure of the library prints on stderr:
-// "erreur NUMBER : DESCRIPTION", the description kept on that line.
+// "erreur NUMBER : DESCRIPTION", the description kept on that line, the
+// number as hosts show it (qx::errorNumberText).
 std::string ligneErreur(int32_t numero, std::string_view description);
 
 }  // namespace qxtva

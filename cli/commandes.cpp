@@ -1,6 +1,7 @@
 #include <array>
 
 #include "commande.h"
+#include "platform/error.h"
 
 namespace qxtva {
 
@@ -34,7 +35,7 @@ const Commande* trouverCommande(std::string_view nom) {
 }
 
 std::string ligneErreur(int32_t numero, std::string_view description) {
-    std::string ligne = "erreur " + std::to_string(numero) + " : ";
+    std::string ligne = "erreur " + qx::errorNumberText(numero) + " : ";
     for (size_t i = 0; i < description.size(); ++i) {
         char c = description[i];
         if (c == '\r' || c == '\n') {

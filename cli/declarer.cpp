@@ -1,5 +1,6 @@
 // qxtva declarer: generates a declaration from a dossier file and the two
-// computation files, and hands it to the transmission product.
+// computation files, writes the result file and hands the declaration to the
+// transmission product.
 #include <array>
 #include <iostream>
 
@@ -7,6 +8,7 @@
 #include "commande.h"
 #include "declaration/declaration_tva.h"
 #include "dossier.h"
+#include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "options.h"
 #include "parametres.h"
@@ -27,10 +29,13 @@ constexpr std::string_view kUsage =
     "  --dossier F      dossier de la déclaration (racine DOSSIERTVA)\n"
     "  --donnees F      fichier de données comptables (racine DONNEESTVA)\n"
     "  --rubriques F    fichier de description des rubriques (racine RUBRIQUESTVA)\n"
-    "  --resultat F     chemin du fichier résultat transmis au calcul (non écrit)\n"
+    "  --resultat F     fichier résultat à écrire (racine RESULTATTVA), comme « qxtva calcul »\n"
     "  --type T         type de déclaration : remplace l'attribut TYPE du dossier\n"
     "                   (CA3 par défaut)\n"
     "  --date-jour D    date du jour à retenir, AAAA-MM-JJ\n"
+    "\n"
+    "Le fichier résultat est écrit avant la transmission : si le calcul ou l'écriture\n"
+    "échoue, rien n'est transmis.\n"
     "\n"
     "Affiche la réponse d'Ardilo direct. Sortie : 0 transmis, 2 échec (message sur stderr),\n"
     "64 mauvais usage.\n";
@@ -73,10 +78,21 @@ int executer(const Arguments& arguments) {
     }
     declaration.SetvTypeDeclaration(type.value_or("CA3"));
 
+    const std::string donnees = *options.valeur("donnees");
+    const std::string rubriques = *options.valeur("rubriques");
+    const std::string fichierResultat = *options.valeur("resultat");
+    // The generation computes without keeping the result file; the tool
+    // writes it first, with the declaration's type and instalments, so that
+    // nothing is sent whose result could not be kept. A failure goes up to
+    // main, which prints its one numbered line.
+    auto calcul = qx::CCalculTVA::Creer();
+    calcul->Init(donnees, rubriques, fichierResultat);
+    calcul->Archive();
+    calcul.reset();
+
     std::string info;
-    const std::string resultat = declaration.Generer_Declaration_TVA(
-        *options.valeur("donnees"), *options.valeur("rubriques"), *options.valeur("resultat"),
-        info);
+    const std::string resultat =
+        declaration.Generer_Declaration_TVA(donnees, rubriques, fichierResultat, info);
     if (resultat.empty()) {
         // A refused transfer has already said so through its message box,
         // without its reason: the stand-in product keeps that.

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "checks/verification.h"
+#include "chemin_erreur.h"
 #include "commande.h"
 #include "declaration/declaration_tva.h"
 #include "dossier.h"
@@ -117,7 +118,7 @@ Bilan traiter(const Dossier_lot& d) {
         bilan.reussi = true;
     } catch (...) {
         const qx::Error e = qx::Error::fromCurrentException();
-        bilan.message = ligneErreur(e.number(), e.description());
+        bilan.message = ligneErreur(e.number(), descriptionAvecChemin(e, d.donnees, d.rubriques));
     }
     bilan.secondes =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "chemin_erreur.h"
 #include "commande.h"
 #include "platform/error.h"
 #include "platform/safe_file.h"
@@ -24,6 +25,8 @@ void afficherUsage(std::ostream& sortie) {
                << commande->resume << '\n';
 }
 
+constexpr std::string_view kRenvoiAide = "Aide : qxtva --help\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,8 +37,7 @@ int main(int argc, char** argv) {
     qx::removeTemporariesOnInterruption();
 
     if (argc < 2) {
-        std::cerr << "qxtva : commande manquante\n\n";
-        afficherUsage(std::cerr);
+        std::cerr << "qxtva : commande manquante\n" << kRenvoiAide;
         return qxtva::kSortieUsage;
     }
     std::string nom = argv[1];
@@ -49,8 +51,7 @@ int main(int argc, char** argv) {
     }
     const qxtva::Commande* commande = qxtva::trouverCommande(nom);
     if (!commande) {
-        std::cerr << "qxtva : commande inconnue « " << nom << " »\n\n";
-        afficherUsage(std::cerr);
+        std::cerr << "qxtva : commande inconnue « " << nom << " »\n" << kRenvoiAide;
         return qxtva::kSortieUsage;
     }
 
@@ -58,14 +59,17 @@ int main(int argc, char** argv) {
     try {
         return commande->executer(arguments);
     } catch (const qxtva::ErreurUsage& erreur) {
-        std::cerr << "qxtva " << commande->nom << " : " << erreur.what() << "\n\n"
-                  << commande->usage;
+        // One line for the reason; the full usage only on request.
+        std::cerr << "qxtva " << commande->nom << " : " << erreur.what() << '\n'
+                  << "Aide : qxtva " << commande->nom << " --help\n";
         return qxtva::kSortieUsage;
     } catch (...) {
         // Whatever failed (the library's numbered failures, memory, system)
         // is reported in the same one-line form.
         const qx::Error erreur = qx::Error::fromCurrentException();
-        std::cerr << qxtva::ligneErreur(erreur.number(), erreur.description()) << std::endl;
+        std::cerr << qxtva::ligneErreur(erreur.number(),
+                                        qxtva::descriptionAvecChemin(erreur, arguments))
+                  << std::endl;
         return qxtva::kSortieErreur;
     }
 }

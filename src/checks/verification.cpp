@@ -66,7 +66,7 @@ Verification Verifier(const std::string& fichierDonnees, const std::string& fich
         std::replace(description.begin(), description.end(), '\r', ' ');
         verification.ajouter(
             fichierRubriques, 0, Gravite::Erreur,
-            "le calcul échoue : erreur " + std::to_string(e.number()) + " : " + description);
+            "le calcul échoue : erreur " + errorNumberText(e.number()) + " : " + description);
         return verification;
     }
     VerifierCalcul(calcul, verification);
@@ -145,7 +145,7 @@ void SignalerXmlMalForme(Verification& verification, const std::string& fichier,
         if (retour != std::string::npos) raison = description.substr(retour + 1);
     }
     verification.ajouter(fichier, ligne, Gravite::Erreur,
-                         "XML mal formé (erreur " + std::to_string(e.number()) + ") : " + raison);
+                         "XML mal formé (erreur " + errorNumberText(e.number()) + ") : " + raison);
 }
 
 namespace {

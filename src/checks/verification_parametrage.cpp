@@ -121,8 +121,8 @@ private:
             } catch (const Error& e) {
                 signaler(Gravite::Erreur, "LONGUEUR " + Cite(*longueur) +
                                               " : le chargement du paramétrage échoue (erreur " +
-                                              std::to_string(e.number()) + " : " + e.description() +
-                                              ")");
+                                              errorNumberText(e.number()) + " : " +
+                                              e.description() + ")");
             }
         }
         p_.rubriques.push_back(std::move(r));

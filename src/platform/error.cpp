@@ -1,5 +1,6 @@
 #include "platform/error.h"
 
+#include <cstdio>
 #include <new>
 
 namespace qx {
@@ -52,6 +53,13 @@ std::string_view errorDescription(int32_t number) {
     for (const Entry& entry : kTable)
         if (entry.number == number) return entry.description;
     return {};
+}
+
+std::string errorNumberText(int32_t number) {
+    if (isRuntimeNumber(number)) return std::to_string(number);
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<uint32_t>(number));
+    return text;
 }
 
 bool isEngineNumber(int32_t number) {

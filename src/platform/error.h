@@ -45,8 +45,8 @@ inline constexpr int32_t ErrCalcul_DocumentXML = hresult(0x80040206);
 
 // The ledger export (FEC) reader and its account mapping; their descriptions
 // name the file, the line and, for the ledger, the column.
-inline constexpr int32_t ErrFEC_Entete = hresult(0x80042001);           // header missing or incomplete
-inline constexpr int32_t ErrFEC_Ligne = hresult(0x80042002);            // a line that cannot be read
+inline constexpr int32_t ErrFEC_Entete = hresult(0x80042001);  // header missing or incomplete
+inline constexpr int32_t ErrFEC_Ligne = hresult(0x80042002);   // a line that cannot be read
 inline constexpr int32_t ErrFEC_Correspondances = hresult(0x80042003);  // a mapping line
 }  // namespace err
 
@@ -75,6 +75,10 @@ private:
 
 // The French description of a number of the table; empty for any other.
 std::string_view errorDescription(int32_t number);
+
+// The number as people quote it: a run-time number in decimal ("53"), any
+// other, a result code, in hexadecimal as hosts show it ("0x80040202").
+std::string errorNumberText(int32_t number);
 
 // Whether the number is one of the engine's six.
 bool isEngineNumber(int32_t number);

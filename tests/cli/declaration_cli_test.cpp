@@ -2,6 +2,8 @@
 // round trip through the stand-in product's outbox, and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/processus.h"
 
 namespace {
@@ -40,7 +42,14 @@ TEST_F(DeclarationCliTest, RoundTripOfBothSamplesAndBadInput) {
     const std::string depot3 = (boite_ / "ARD-20261205-0001.xml").string();
     ASSERT_EQ(ca3.code, 0) << ca3.erreurs;
     EXPECT_EQ(ca3.sortie + ca3.erreurs, "Dépôt ARD-20261205-0001 accepté : " + depot3 + "\n");
+    // The result file is the computation's, as "calcul" writes it.
+    auto lues = qx::test::rubriquesDuResultat(chemin("r.xml"));
+    EXPECT_EQ(std::ranges::count(lues, "CA3KE=584*"), 1) << testing::PrintToString(lues);
     ASSERT_EQ(qxtva(declarer("ca12", kSamples + "/ca12/dossier.xml")).code, 0);
+    lues = qx::test::rubriquesDuResultat(chemin("r.xml"));
+    EXPECT_EQ(
+        std::ranges::count_if(lues, [](const std::string& r) { return r.starts_with("CA12"); }),
+        static_cast<long>(lues.size()));
 
     const std::string rubriques = " --rubriques " + kSamples + "/ca3/rubriques.xml";
     const std::tuple<std::string, int, std::vector<std::string>> cas[] = {
@@ -62,8 +71,15 @@ TEST_F(DeclarationCliTest, RoundTripOfBothSamplesAndBadInput) {
         {"declarer --dossier " + kSamples + "/ca3/dossier.xml --donnees absent.xml" + rubriques +
              " --resultat r.xml",
          2,
-         {"calcul des rubriques de la déclaration.\n\nDescription de l'erreur :\n"}},
-        {"montant --donnees absent.xml" + rubriques, 2, {"erreur -2147220990 : "}},
+         {"erreur 0x80040202 : Le fichier de données comptable n'existe pas : absent.xml\n"}},
+        // A result file that cannot be written: nothing is sent.
+        {"declarer --dossier " + kSamples + "/ca3/dossier.xml" + echantillon("ca3") +
+             " --resultat " + boite_.string(),
+         2,
+         {"erreur 75 : "}},
+        {"montant --donnees absent.xml" + rubriques,
+         2,
+         {"erreur 0x80040202 : Le fichier de données comptable n'existe pas : absent.xml\n"}},
         {"pivot absent.xml", 2, {"fichier « absent.xml » introuvable"}},
     };
     for (const auto& [arguments, code, lignes] : cas) {

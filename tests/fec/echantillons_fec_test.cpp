@@ -103,7 +103,7 @@ TEST_F(EchantillonsFEC, Fec2DonneesReportsWarningsAndFailures) {
                             "VE|20261102|707110|Ventes|0|12;00\n");
     e = lancer({"fec2donnees", "--fec", chemin("casse.fec"), "-o", chemin("casse.xml")});
     EXPECT_EQ(e.code, 2);
-    EXPECT_EQ(e.erreurs, "erreur -2147213310 : Fichier FEC « " + chemin("casse.fec") +
+    EXPECT_EQ(e.erreurs, "erreur 0x80042002 : Fichier FEC « " + chemin("casse.fec") +
                              " », ligne 3, colonne Credit : montant « 12;00 » invalide (chiffres, "
                              "virgule décimale, 4 décimales au plus)\n");
     EXPECT_FALSE(fs::exists(chemin("casse.xml")));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <new>
 #include <set>
@@ -56,7 +57,14 @@ TEST(ErrorTableTest, HostSeesRunTimeNumbersInTheirFacility) {
         EXPECT_EQ(static_cast<uint32_t>(hostResultCode(numero)), attendu) << numero;
         // What another component returns reads back as the same number.
         EXPECT_EQ(numberOfResultCode(hostResultCode(numero)), numero) << numero;
+        // People quote a run-time number as such, any other as the host's code.
+        const bool enExecution = attendu >> 16 == 0x800Au;
+        char hexadecimal[11];
+        std::snprintf(hexadecimal, sizeof hexadecimal, "0x%08X", attendu);
+        EXPECT_EQ(errorNumberText(numero), enExecution ? std::to_string(numero) : hexadecimal);
     }
+    EXPECT_EQ(errorNumberText(hresult(0x80040202)), "0x80040202");
+    EXPECT_EQ(errorNumberText(53), "53");
     // The bare facility is no run-time number.
     EXPECT_EQ(numberOfResultCode(hresult(0x800A0000)), hresult(0x800A0000));
 }
