@@ -114,14 +114,18 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
         return *failure;
     }
     xmlFreeParserCtxt(ctxt);
-    if (!doc) return XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
+    if (!doc)
+        return XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1,
+                               xmlErrorReason(XML_ERR_DOCUMENT_EMPTY, "Document is empty")};
     return XmlDocument(doc);
 }
 
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    if (!ctxt)
+        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
+                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
     closeToOutsideInput(ctxt);
     FirstXmlError first;
     xmlDocPtr doc;
@@ -135,9 +139,12 @@ XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
 XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    if (!ctxt)
+        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
+                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
     if (text.size() > static_cast<size_t>(INT32_MAX))
-        return xmlFreeParserCtxt(ctxt), XmlParseFailure{XML_ERR_NO_MEMORY, 0, "document too large"};
+        return xmlFreeParserCtxt(ctxt),
+               XmlParseFailure{XML_ERR_NO_MEMORY, 0, "Document trop volumineux (plus de 2 Go)"};
     closeToOutsideInput(ctxt);
     FirstXmlError first;
     xmlDocPtr doc;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/xml_document.h"
+#include "platform/xml_reasons.h"
 
 namespace qx {
 
@@ -30,11 +31,11 @@ inline void closeToOutsideInput(xmlParserCtxtPtr ctxt) {
     ctxt->sax->externalSubset = nullptr;
 }
 
-// A parser message without its trailing line breaks.
-inline std::string trimmedReason(const char* message) {
-    std::string reason = message ? message : "";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
+// An error's reason as users read it (xml_reasons.h).
+inline std::string reasonOf(const xmlError& error) {
+    auto text = [](const char* s) { return std::string_view(s ? s : ""); };
+    return xmlErrorReason(error.code, text(error.message),
+                          {text(error.str1), text(error.str2), text(error.str3), error.int1});
 }
 
 struct FirstXmlError {
@@ -50,7 +51,7 @@ struct FirstXmlError {
         first->set = true;
         first->code = error->code;
         first->line = error->line;
-        first->reason = trimmedReason(error->message);
+        first->reason = reasonOf(*error);
     }
 };
 
@@ -78,7 +79,7 @@ inline std::optional<XmlParseFailure> parseFailure(xmlParserCtxtPtr ctxt,
     if (first.set) return XmlParseFailure{first.code, first.line, first.reason};
     const xmlError* last = xmlCtxtGetLastError(ctxt);
     if (last && last->code != 0 && last->level >= XML_ERR_ERROR)
-        return XmlParseFailure{last->code, last->line, trimmedReason(last->message)};
+        return XmlParseFailure{last->code, last->line, reasonOf(*last)};
     return std::nullopt;
 }
 

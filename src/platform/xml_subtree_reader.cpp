@@ -182,7 +182,9 @@ private:
 std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, Handler& handler) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt) return XmlParseFailure{XML_ERR_NO_MEMORY, 0, "out of memory"};
+    if (!ctxt)
+        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
+                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
     ctxt->sax->startElementNs = startElement;
     ctxt->sax->endElementNs = endElement;
     ctxt->sax->characters = characters;
@@ -201,7 +203,9 @@ std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, H
         doc = xmlCtxtReadFile(ctxt, path.c_str(), nullptr, kDocumentParseOptions);
     }
     std::optional<XmlParseFailure> failure = parseFailure(ctxt, first);
-    if (!failure && !doc) failure = XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1, "Document is empty"};
+    if (!failure && !doc)
+        failure = XmlParseFailure{XML_ERR_DOCUMENT_EMPTY, 1,
+                                  xmlErrorReason(XML_ERR_DOCUMENT_EMPTY, "Document is empty")};
     if (doc) xmlFreeDoc(doc);
     xmlFreeParserCtxt(ctxt);
     if (state.failure) std::rethrow_exception(state.failure);

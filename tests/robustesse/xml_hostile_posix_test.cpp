@@ -99,7 +99,7 @@ TEST(XmlHostileTest, EachReaderEndsInANumberedErrorOrTheRightResult) {
         {"external entity in the data file",
          Donnees,
          externe + "<DONNEESTVA>" + ligne + "&s;&n;</DONNEESTVA>",
-         {-1072896742, kLecture + "Entity 's' not defined"}},
+         {-1072896742, kLecture + "Entité « s » non déclarée"}},
         {"external DTD of the data file",
          Donnees,
          "<!DOCTYPE DONNEESTVA SYSTEM 'file://" + secret + "'><DONNEESTVA>" + ligne +
@@ -109,17 +109,18 @@ TEST(XmlHostileTest, EachReaderEndsInANumberedErrorOrTheRightResult) {
         {"billion laughs in a parameter attribute",
          Parametres,
          milliardDeRires("RUBRIQUESTVA", "<RUBRIQUESTVA><IMPRIME CODE='&e10;'/></RUBRIQUESTVA>"),
-         {-1072896679, kChargement + "Detected an entity reference loop"}},
+         {-1072896679, kChargement + "Boucle dans les références d'entités"}},
         {"billion laughs in a data attribute",
          Donnees,
          milliardDeRires("DONNEESTVA", "<DONNEESTVA><LIGNE COMPTE='&e10;'/></DONNEESTVA>"),
-         {-1072896742, kLecture + "Entity 'e10' not defined"}},
+         {-1072896742, kLecture + "Entité « e10 » non déclarée"}},
         // A million levels: the tree reader refuses them, the streaming
         // reader reads them all; never cut, never a stack overflow.
         {"deep parameter file",
          Parametres,
          profond,
-         {-1072896767, kChargement + "Excessive depth in document: 256 use XML_PARSE_HUGE option"}},
+         {-1072896767,
+          kChargement + "Imbrication trop profonde dans le document : plus de 256 niveaux"}},
         {"deep data file", Donnees, "<DONNEESTVA>" + profond + ligne + "</DONNEESTVA>", {0, "5"}},
         // Huge values.
         {"5 MB account in the data file",
@@ -135,7 +136,7 @@ TEST(XmlHostileTest, EachReaderEndsInANumberedErrorOrTheRightResult) {
          Parametres,
          "<RUBRIQUESTVA><IMPRIME CODE='CA3'><RUBRIQUE CODE='" + std::string(20 << 20, 'A') +
              "'/></IMPRIME></RUBRIQUESTVA>",
-         {-1072896728, kChargement + "AttValue length too long"}},
+         {-1072896728, kChargement + "Valeur d'attribut trop longue"}},
         {"27 MB data file of one line",
          Donnees,
          "<DONNEESTVA>" + repeter(ligne, 800000) + "</DONNEESTVA>",
@@ -144,19 +145,21 @@ TEST(XmlHostileTest, EachReaderEndsInANumberedErrorOrTheRightResult) {
         {"parameter file ending inside a character",
          Parametres,
          "<RUBRIQUESTVA><IMPRIME CODE='CA3'><RUBRIQUE CODE='\xC3",
-         {-1072896728, kChargement + "AttValue: ' expected"}},
+         {-1072896728, kChargement + "Valeur d'attribut non terminée : guillemet fermant attendu"}},
         {"data file ending inside a character",
          Donnees,
          "<DONNEESTVA>" + ligne + "<LIGNE COMPTE='\xE2\x82",
-         {-1072896728, kLecture + "AttValue: ' expected"}},
+         {-1072896728, kLecture + "Valeur d'attribut non terminée : guillemet fermant attendu"}},
         {"NUL byte in the parameter file",
          Parametres,
          "<RUBRIQUESTVA><IMPRIME CODE='CA3'>" + std::string(1, '\0') + "</IMPRIME></RUBRIQUESTVA>",
-         {-1072896691, kChargement + "Premature end of data in tag IMPRIME line 1"}},
+         {-1072896691,
+          kChargement +
+              "Fin prématurée du document : l'élément « IMPRIME » ouvert ligne 1 n'est pas fermé"}},
         {"NUL byte in a data attribute",
          Donnees,
          "<DONNEESTVA><LIGNE COMPTE='70" + std::string(1, '\0') + "11'/></DONNEESTVA>",
-         {-1072896759, kLecture + "Char 0x0 out of allowed range"}},
+         {-1072896759, kLecture + "Caractère interdit en XML dans le document"}},
     };
     const std::string uneRubrique = (d / "une.xml").string(), uneLigne = (d / "ligne.xml").string();
     ecrireFichier(uneRubrique, kUneRubrique);
