@@ -1,5 +1,5 @@
 // qxtva calcul: computes a return from a data file and a parameter file,
-// writes the result file and shows the computed rubrics.
+// writes the result file and shows the computed rubrics as the form reads.
 #include <array>
 #include <iostream>
 #include <optional>
@@ -8,13 +8,16 @@
 
 #include "checks/verification.h"
 #include "commande.h"
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
 #include "engine/declaration_courante.h"
 #include "options.h"
 #include "options_calcul.h"
 #include "parametres.h"
 #include "platform/clock.h"
+#include "platform/xml_scanner.h"
 #include "progression.h"
+#include "sortie.h"
 #include "source_fec.h"
 #include "tableau.h"
 
@@ -25,12 +28,13 @@ constexpr std::string_view kModele =
     "Usage : qxtva calcul --donnees DONNEES.xml --rubriques RUBRIQUES.xml --resultat RESULTAT.xml\n"
     "                     [--type T] [--acompte N:PAYE:RESTANT]... [--date-jour AAAA-MM-JJ] "
     "[--quiet]\n"
-    "                     [--strict]\n"
+    "                     [--strict] [--tout] [--format table|csv|json]\n"
     "        qxtva calcul --fec F [--correspondances M] [--debut D --fin D] [--credit C]\n"
     "                     --rubriques RUBRIQUES.xml --resultat RESULTAT.xml [...]\n"
     "\n"
     "Calcule la déclaration à partir du fichier de données comptables et du fichier de\n"
-    "description des rubriques, écrit le fichier résultat et affiche les rubriques calculées.\n"
+    "description des rubriques, écrit le fichier résultat et affiche les rubriques calculées\n"
+    "comme le formulaire les présente : ligne, code, valeur, forçage et intitulé.\n"
     "\n"
     "  --donnees F      fichier de données comptables (racine DONNEESTVA)\n"
     "  --rubriques F    fichier de description des rubriques (racine RUBRIQUESTVA)\n"
@@ -41,6 +45,8 @@ constexpr std::string_view kModele =
     "                   décimales avec un point (répétable, un par acompte)\n"
     "  --date-jour D    date du jour à retenir, AAAA-MM-JJ\n"
     "  --quiet          n'affiche pas les rubriques\n"
+    "  --tout           affiche aussi les rubriques à zéro ou vides\n"
+    "  --format F       table (par défaut), csv (tableur, « ; » et virgule décimale) ou json\n"
     "  --strict         refuse de calculer quand « qxtva verifier » trouve des erreurs\n"
     "  --fec F          calcule à partir du fichier des écritures comptables (FEC) au lieu\n"
     "                   d'un fichier de données (voir « qxtva fec2donnees --help ») :\n"
@@ -54,7 +60,7 @@ constexpr std::string_view kModele =
 
 const std::string kUsage = avecUsageFEC(kModele);
 
-constexpr std::array<DefinitionOption, 9> kOptionsCalcul = {{
+constexpr std::array<DefinitionOption, 11> kOptionsCalcul = {{
     {"donnees", true, false, false},
     {"fec", true, false, false},
     {"rubriques", true, false, true},
@@ -64,7 +70,33 @@ constexpr std::array<DefinitionOption, 9> kOptionsCalcul = {{
     {"date-jour", true, false, false},
     {"quiet", false, false, false},
     {"strict", false, false, false},
+    {"tout", false, false, false},
+    kOptionFormat,
 }};
+
+// The period the data file's PARAMS gives, as written, for the JSON header.
+std::vector<std::pair<std::string, std::string>> periodeDonnees(const std::string& donnees) {
+    struct Trouve {};
+    struct Lecteur : qx::XmlScanner::Handler {
+        std::vector<std::pair<std::string, std::string>> periode;
+        void element(std::string_view nom, const qx::XmlScanner& scanner) override {
+            if (nom != "PARAMS") return;
+            for (const char* attribut : {"DATEDEBUT", "DATEFIN"})
+                if (auto texte = scanner.attributEcrit(attribut))
+                    periode.emplace_back(
+                        attribut == std::string_view("DATEDEBUT") ? "debut" : "fin",
+                        std::string(*texte));
+            throw Trouve{};  // a second PARAMS is for verifier to report
+        }
+    } lecteur;
+    qx::XmlScanner scanner;
+    scanner.setFichier(donnees);
+    try {
+        scanner.scanner(lecteur);
+    } catch (const Trouve&) {
+    }
+    return lecteur.periode;
+}
 
 int executer(const Arguments& arguments) {
     std::vector<DefinitionOption> definitions(kOptionsCalcul.begin(), kOptionsCalcul.end());
@@ -74,6 +106,7 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
+    const Format format = lireFormat(options.valeur("format"));
     SourceDonnees source(options);
     // Usage is settled after this: from here on, failures are the library's.
     std::string type = appliquerOptionsCalcul(options);
@@ -92,6 +125,8 @@ int executer(const Arguments& arguments) {
     }
 
     auto calcul = qx::CCalculTVA::Creer();
+    ValeursAvantForcage avant;
+    qx::CalculInterne::SetObservateur(*calcul, &avant);
     {
         // Failures go up to main, which prints them once the progress line is gone.
         Progression progression(*calcul, donnees);
@@ -99,7 +134,13 @@ int executer(const Arguments& arguments) {
     }
     calcul->Archive();
     qx::VerifierCalcul(calcul, verification);
-    if (!options.present("quiet")) afficherRubriques(std::cout, *calcul->Rubriques());
+    if (!options.present("quiet")) {
+        std::vector<std::pair<std::string, std::string>> entete;
+        if (format == Format::Json) entete = periodeDonnees(donnees);
+        ecrire(std::cout, format,
+               tableauFormulaire(casesCalculees(*calcul->Rubriques(), &avant),
+                                 options.present("tout"), true, std::move(entete)));
+    }
     // The data file converted from a FEC is gone by then: no command to repeat.
     if (verification.nombre(qx::Gravite::Erreur) + verification.nombre(qx::Gravite::Avertissement))
         std::cerr << resumeVerification(verification)

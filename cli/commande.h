@@ -2,8 +2,8 @@
 // the arguments following its name and returns the process exit code. To
 // add one: a file defining `const Commande commandeNom{...}` (see
 // calcul.cpp), and its declaration and entry in the table of commandes.cpp.
-// Options (options.h), the failure line below and the rubric table
-// (tableau.h) are shared.
+// Options (options.h), the failure line below, the form view
+// (vue_formulaire.h) and the output formats (sortie.h) are shared.
 #pragma once
 
 #include <span>

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -25,7 +26,7 @@
 #include "parametres.h"
 #include "platform/clock.h"
 #include "rubrics/conventions.h"
-#include "tableau.h"
+#include "sortie.h"
 
 namespace qxtva {
 namespace {
@@ -52,7 +53,7 @@ constexpr std::string_view kUsage =
 constexpr std::array<DefinitionOption, 4> kOptions = {{
     {"manifeste", true, false, true},
     {"jobs", true, false, false},
-    {"format", true, false, false},
+    kOptionFormat,
     {"date-jour", true, false, false},
 }};
 
@@ -149,84 +150,35 @@ private:
     std::mutex mutex_;
 };
 
-std::string echapperJson(std::string_view texte) {
-    std::string sortie;
-    for (char c : texte) {
-        if (c == '"' || c == '\\') {
-            sortie += '\\';
-            sortie += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04x", c);
-            sortie += code;
-        } else {
-            sortie += c;
-        }
-    }
-    return sortie;
-}
-
-std::string echapperCsv(std::string_view texte) {
-    if (texte.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(texte);
-    std::string sortie = "\"";
-    for (char c : texte) sortie += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return sortie + "\"";
-}
-
-void afficherBilan(std::ostream& sortie, const std::string& format,
-                   const std::vector<Dossier_lot>& lot, const std::vector<Bilan>& bilans) {
-    const std::array<std::string, 8> entetes = {"ligne",  "resultat", "statut",  "du",
-                                                "credit", "avert.",   "duree_s", "message"};
-    std::vector<std::array<std::string, 8>> lignes;
+Tableau tableauBilan(const std::vector<Dossier_lot>& lot, const std::vector<Bilan>& bilans) {
+    Tableau tableau;
+    tableau.schema = "qxtva.lot";
+    tableau.version = 1;
+    tableau.colonnes = {
+        {"ligne", "ligne", Genre::Nombre},
+        {"resultat", "resultat"},
+        {"statut", "statut"},
+        {"du", "du", Genre::Nombre},
+        {"credit", "credit", Genre::Nombre},
+        {"avertissements", "avert.", Genre::Nombre},
+        {"duree_s", "duree_s", Genre::Nombre},
+        {"message", "message"},
+    };
     for (size_t i = 0; i < lot.size(); ++i) {
         const Bilan& b = bilans[i];
+        // With a "." whatever the user's number settings, as every amount written.
         char duree[32];
-        std::snprintf(duree, sizeof duree, "%.3f", b.secondes);
-        lignes.push_back({std::to_string(lot[i].ligne), lot[i].resultat, b.reussi ? "ok" : "echec",
-                          b.du, b.credit, std::to_string(b.avertissements), duree, b.message});
+        const auto fin =
+            std::to_chars(duree, duree + sizeof duree, b.secondes, std::chars_format::fixed, 3).ptr;
+        tableau.lignes.push_back(
+            {std::to_string(lot[i].ligne), lot[i].resultat, b.reussi ? "ok" : "echec", b.du,
+             b.credit, std::to_string(b.avertissements), std::string(duree, fin), b.message});
     }
-    if (format == "json") {
-        sortie << "[\n";
-        for (size_t i = 0; i < lignes.size(); ++i) {
-            sortie << "  {";
-            for (size_t c = 0; c < entetes.size(); ++c) {
-                const bool nombre = c == 0 || c == 3 || c == 4 || c == 5 || c == 6;
-                const std::string& valeur = lignes[i][c];
-                sortie << (c ? ", " : "") << '"' << (c == 5 ? "avertissements" : entetes[c])
-                       << "\": ";
-                if (!nombre)
-                    sortie << '"' << echapperJson(valeur) << '"';
-                else
-                    sortie << (valeur.empty() ? "null" : valeur);  // no amount after a failure
-            }
-            sortie << (i + 1 < lignes.size() ? "},\n" : "}\n");
-        }
-        sortie << "]\n";
-    } else if (format == "csv") {
-        for (size_t c = 0; c < entetes.size(); ++c)
-            sortie << (c ? ";" : "") << (c == 5 ? "avertissements" : entetes[c]);
-        sortie << '\n';
-        for (const auto& l : lignes) {
-            for (size_t c = 0; c < l.size(); ++c) sortie << (c ? ";" : "") << echapperCsv(l[c]);
-            sortie << '\n';
-        }
-    } else {
-        std::array<size_t, 8> largeurs{};
-        for (size_t c = 0; c < 8; ++c) largeurs[c] = largeurAffichee(entetes[c]);
-        for (const auto& l : lignes)
-            for (size_t c = 0; c < 7; ++c)
-                largeurs[c] = std::max(largeurs[c], largeurAffichee(l[c]));
-        auto ecrire = [&](const std::array<std::string, 8>& l) {
-            for (size_t c = 0; c < 7; ++c)
-                sortie << l[c] << std::string(largeurs[c] - largeurAffichee(l[c]) + 2, ' ');
-            sortie << l[7] << '\n';
-        };
-        ecrire(entetes);
-        for (const auto& l : lignes) ecrire(l);
-        const auto echecs =
-            std::count_if(bilans.begin(), bilans.end(), [](const Bilan& b) { return !b.reussi; });
-        sortie << lot.size() << " déclarations, " << echecs << " en échec\n";
-    }
+    const auto echecs =
+        std::count_if(bilans.begin(), bilans.end(), [](const Bilan& b) { return !b.reussi; });
+    tableau.pied =
+        std::to_string(lot.size()) + " déclarations, " + std::to_string(echecs) + " en échec";
+    return tableau;
 }
 
 int executer(const Arguments& arguments) {
@@ -241,9 +193,7 @@ int executer(const Arguments& arguments) {
         if (!n || *n < 1 || *n > 1024) throw ErreurUsage("--jobs : un nombre de 1 à 1024");
         jobs = static_cast<size_t>(*n);
     }
-    const std::string format = options.valeur("format").value_or("table");
-    if (format != "table" && format != "csv" && format != "json")
-        throw ErreurUsage("--format : table, csv ou json");
+    const Format format = lireFormat(options.valeur("format"));
     if (auto texte = options.valeur("date-jour")) qx::fixerDateDuJour(lireDateJour(*texte));
 
     std::vector<Dossier_lot> lot;
@@ -269,7 +219,7 @@ int executer(const Arguments& arguments) {
     for (std::thread& f : fils) f.join();
     barre.effacer();
 
-    afficherBilan(std::cout, format, lot, bilans);
+    ecrire(std::cout, format, tableauBilan(lot, bilans));
     const bool tous =
         std::all_of(bilans.begin(), bilans.end(), [](const Bilan& b) { return b.reussi; });
     return tous ? kSortieSucces : 1;

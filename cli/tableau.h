@@ -1,16 +1,17 @@
-// The computed rubrics as a readable table: form, code, exchange value and
-// a mark for the forced ones, columns aligned, values right-aligned.
+// The computed rubrics as boxes of the form, in collection order: form,
+// code, label, exchange value, forced mark and value before forcing.
 #pragma once
 
-#include <ostream>
+#include <vector>
 
+#include "avant_forcage.h"
 #include "engine/rubriques.h"
+#include "vue_formulaire.h"
 
 namespace qxtva {
 
-void afficherRubriques(std::ostream& sortie, const qx::CRubriques& rubriques);
-
-// Width on a terminal of a UTF-8 text: one column per character.
-size_t largeurAffichee(std::string_view texte);
+// `avant`: what the computation held before its checks, or none.
+std::vector<CaseFormulaire> casesCalculees(const qx::CRubriques& rubriques,
+                                           const ValeursAvantForcage* avant);
 
 }  // namespace qxtva

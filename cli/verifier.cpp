@@ -9,13 +9,14 @@
 #include "options.h"
 #include "options_calcul.h"
 #include "parametres.h"
+#include "sortie.h"
 
 namespace qxtva {
 namespace {
 
 constexpr std::string_view kUsage =
     "Usage : qxtva verifier --rubriques RUBRIQUES.xml [--donnees DONNEES.xml] [--type T]\n"
-    "                       [--acompte N:PAYE:RESTANT]...\n"
+    "                       [--acompte N:PAYE:RESTANT]... [--format table|csv|json]\n"
     "\n"
     "Vérifie le fichier de description des rubriques et, s'il est donné, le fichier de\n"
     "données comptables : noms mal orthographiés, lignes sans compte, montants mal lus,\n"
@@ -30,16 +31,35 @@ constexpr std::string_view kUsage =
     "  --type T         type de déclaration (CA3 par défaut)\n"
     "  --acompte N:PAYE:RESTANT\n"
     "                   acompte de la CA12 (répétable)\n"
+    "  --format F       table (par défaut : une ligne par constat), csv ou json, avec les\n"
+    "                   colonnes fichier, ligne, gravité et message\n"
     "\n"
     "Sortie : 0 rien à signaler (ou des remarques seulement), 1 avertissements seulement,\n"
     "2 erreurs, 64 mauvais usage.\n";
 
-constexpr std::array<DefinitionOption, 4> kOptions = {{
+constexpr std::array<DefinitionOption, 5> kOptions = {{
     {"rubriques", true, false, true},
     {"donnees", true, false, false},
     {"type", true, false, false},
     {"acompte", true, true, false},
+    kOptionFormat,
 }};
+
+Tableau tableauConstats(const qx::Verification& verification) {
+    Tableau tableau;
+    tableau.schema = "qxtva.constats";
+    tableau.version = 1;
+    tableau.colonnes = {
+        {"fichier", "Fichier"},
+        {"ligne", "Ligne", Genre::Nombre},
+        {"gravite", "Gravité"},
+        {"message", "Message"},
+    };
+    for (const qx::Constat& c : verification.constats)
+        tableau.lignes.push_back({c.fichier, c.ligne > 0 ? std::to_string(c.ligne) : "",
+                                  qx::TexteGravite(c.gravite), c.message});
+    return tableau;
+}
 
 int executer(const Arguments& arguments) {
     Options options = Options::analyser(arguments, kOptions);
@@ -47,14 +67,19 @@ int executer(const Arguments& arguments) {
         std::cout << kUsage;
         return kSortieSucces;
     }
+    const Format format = lireFormat(options.valeur("format"));
     appliquerOptionsCalcul(options);
 
     const std::string rubriques = *options.valeur("rubriques");
     const std::optional<std::string> donnees = options.valeur("donnees");
     const qx::Verification verification =
         donnees ? qx::Verifier(*donnees, rubriques) : qx::VerifierFichiers(rubriques, "");
-    for (const qx::Constat& constat : verification.constats)
-        std::cout << qx::TexteConstat(constat) << '\n';
+    // The table is the compilers' line format, which editors jump from.
+    if (format == Format::Table)
+        for (const qx::Constat& constat : verification.constats)
+            std::cout << qx::TexteConstat(constat) << '\n';
+    else
+        ecrire(std::cout, format, tableauConstats(verification));
     return codeVerification(verification);
 }
 

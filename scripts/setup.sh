@@ -3,4 +3,5 @@
 # those a script names as arguments (the fuzzing's clang, valgrind).
 set -euo pipefail
 source "$(dirname "$0")/packages.sh"
-install_missing cmake g++ ninja-build pkg-config libxml2-dev libgtest-dev libbenchmark-dev "$@"
+# python3: the command-line tests read the CSV and JSON outputs back with its parsers.
+install_missing cmake g++ ninja-build pkg-config libxml2-dev libgtest-dev libbenchmark-dev python3 "$@"

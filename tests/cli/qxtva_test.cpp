@@ -45,15 +45,19 @@ protected:
 
 // The sample's hand-computed figures (samples/README.md): the 5.5 % tax booked
 // is one unit off base x rate and is corrected (forced), which moves the totals.
-// The table shows every rubric, values aligned in one column, the forced mark
-// after them.
+// The table shows the boxes as the form reads them: printed line, code, value
+// aligned in one column, the forced mark and the value before forcing, label.
 TEST_F(QxtvaTest, SampleGivesItsFiguresInTheResultAndTheTable) {
     Execution e = lancer(echantillon("ca3"));
     ASSERT_EQ(e.code, 0) << e.erreurs;
     EXPECT_EQ(e.erreurs, "");
     verifier({"CA3GB=2027*", "CA3HD=312", "CA3KE=584*", "CA3KF=", "CA3AHB=150"});
-    for (std::string ligne : {"Imprimé  Rubrique  Valeur  Forcée", "CA3      CA         48174",
-                              "CA3      GB          2027  *", "35 rubriques, 6 forcées (*)"})
+    for (std::string ligne :
+         {"Imprimé  Ligne  Code  Valeur  Forcée  Avant forçage  Intitulé",
+          "CA3      A1     CA     48174                         Ventes, prestations de services",
+          "CA3      09     GB      2027  *                2028  France métropolitaine - Taux "
+          "réduit 5,5 % : taxe due",
+          "35 rubriques, 6 forcées (*), 11 à zéro non affichées (--tout pour les afficher)"})
         EXPECT_NE(("\n" + e.sortie).find("\n" + ligne + "\n"), std::string::npos) << ligne;
 }
 
