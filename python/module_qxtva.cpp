@@ -1,6 +1,6 @@
 // The Python module "qxtva": compute a return from files, from ledger lines
 // or from a ledger export (FEC), read its rubrics with their labels, check
-// the files, declare through the stand-in product and read a stored
+// the files, explain a box (explique.cpp), declare through the stand-in product and read a stored
 // declaration back. Failures of the library are raised as qxtva.Erreur,
 // carrying the number and the French description.
 #include <pybind11/eval.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "checks/verification.h"
+#include "commun.h"
 #include "declaration/declaration_tva.h"
 #include "dossier.h"
 #include "engine/calcul_tva.h"
@@ -61,6 +62,10 @@ int32_t dateCompacte(const std::string& texte) {
     return date;
 }
 
+}  // namespace
+
+namespace qxtva_python {
+
 void fixerJour(const std::optional<std::string>& jour) {
     if (!jour) return;
     const int32_t d = dateCompacte(*jour);
@@ -80,6 +85,13 @@ void fixerDeclaration(const std::string& type, const py::dict& acomptes) {
     }
     qx::Acomptes() = table;
 }
+
+}  // namespace qxtva_python
+
+namespace {
+
+using qxtva_python::fixerDeclaration;
+using qxtva_python::fixerJour;
 
 // An amount given as a number or as a text, as the data file holds it.
 std::string texteMontant(const py::handle& montant) {
@@ -112,7 +124,8 @@ std::vector<qx::fec::LigneDonnees> lireLignes(const py::iterable& lignes) {
 }
 
 py::object valeur(const qx::CRubrique& rubrique) {
-    if (qx::RubriqueInterne::TypeRubrique(rubrique) == qx::EnumRubrType_Nombre) return py::float_(rubrique.AsDouble());
+    if (qx::RubriqueInterne::TypeRubrique(rubrique) == qx::EnumRubrType_Nombre)
+        return py::float_(rubrique.AsDouble());
     return py::str(rubrique.AsXML());
 }
 
@@ -311,6 +324,8 @@ PYBIND11_MODULE(qxtva, m) {
         .def_readonly("code", &qx::TRubr::Rubr_Id)
         .def_readonly("intitule", &qx::TRubr::Rubr_Intitule)
         .def_readonly("valeur", &qx::TRubr::Rubr_Valeur);
+    qxtva_python::definirExplique(m);
+
     m.def("lire_pivot", &lirePivot, py::arg("chemin"), py::arg("type") = "CA3",
           "The boxes of one form of a stored declaration.");
 }

@@ -1,6 +1,6 @@
 """The Python module over the library: computing from files, ledger lines
-and FEC files, labels, checks, the declaration round trip, errors and the
-GIL left free while the engine runs."""
+and FEC files, labels, checks, explanations, the declaration round trip,
+errors and the GIL left free while the engine runs."""
 import os
 import sys
 import threading
@@ -115,14 +115,51 @@ def test_declaration_round_trip(tmp_path, monkeypatch):
     assert "Une erreur s'est produite lors du calcul des rubriques" in e.value.description
 
 
-def test_gil_is_free_while_the_engine_runs(tmp_path):
+def test_explained_steps_add_up_to_each_box():
+    explications = qxtva.explique(str(CA3 / "rubriques.xml"), str(CA3 / "donnees.xml"))
+    calcul = qxtva.calculer(str(CA3 / "rubriques.xml"), str(CA3 / "donnees.xml"))
+    assert [x.cle for x in explications] == [r.cle for r in calcul]
+    for x in explications:
+        assert x.somme == pytest.approx(x.valeur_brute, abs=1e-6), str(x)
+        if not x.positif:
+            assert x.valeur == pytest.approx(x.valeur_brute, abs=1e-6), str(x)
+
+    # The 5.5 % tax: the till's lines, rounded, then forced by the check.
+    gb, = qxtva.explique(str(CA3 / "rubriques.xml"), str(CA3 / "donnees.xml"), ["ca3gb"])
+    assert (gb.cle, gb.texte, gb.valeur) == ("CA3GB", "2027", 2027.0)
+    lignes = [e for e in gb.etapes if e.genre == "ligne"]
+    assert lignes and all(e.ligne > 0 and e.compte.startswith(e.compte_ligne) for e in lignes)
+    assert sum(e.montant for e in lignes) == pytest.approx(2027.5)
+    controle, = [e for e in gb.etapes if e.genre == "controle"]
+    assert (controle.avant, controle.apres, controle.montant) == (2028.0, 2027.0, -1.0)
+    assert "36863" in controle.raison
+    assert "CA3GB = 2027" in str(gb)
+
+    # The credit replaces what was there; the instalments of a CA12 are steps of their own.
+    hd, = qxtva.explique(str(CA3 / "rubriques.xml"), str(CA3 / "donnees.xml"), ["CA3HD"])
+    assert [(e.genre, e.texte, e.montant) for e in hd.etapes] == [("credit", "312", 312.0)]
+    ma, md = qxtva.explique(str(CA12 / "rubriques.xml"), str(CA12 / "donnees.xml"),
+                            ["CA12MA", "CA12MD"], type="CA12", acomptes=ACOMPTES)
+    assert [(e.genre, e.montant) for e in md.etapes] == [("acompte", 780.0)]
+    assert ma.valeur == 3120.0 and {e.genre for e in ma.etapes} == {"dependance"}
+    assert ma.somme == pytest.approx(3120.0)
+
+    with pytest.raises(KeyError):
+        qxtva.explique(str(CA3 / "rubriques.xml"), str(CA3 / "donnees.xml"), ["CA3XX"])
+    with pytest.raises(qxtva.Erreur) as e:
+        qxtva.explique(str(CA3 / "rubriques.xml"), "/nulle/part.xml", ["CA3GB"])
+    assert e.value.numero == -2147220990
+
+
+@pytest.mark.parametrize("fonction", [qxtva.calculer, qxtva.explique])
+def test_gil_is_free_while_the_engine_runs(tmp_path, fonction):
     donnees = tmp_path / "gros.xml"
     ligne = '<LIGNE COMPTE="707110" MONTANT="-10,5" TYPETAUX="55" CATEGORIEAV="V"/>\n'
     donnees.write_text("<DONNEESTVA><DONNEES>\n" + ligne * 300000 + "</DONNEES></DONNEESTVA>\n")
     fin, tours = threading.Event(), [0]
 
     def calculer():
-        qxtva.calculer(str(CA3 / "rubriques.xml"), str(donnees))
+        fonction(str(CA3 / "rubriques.xml"), str(donnees))
         fin.set()
 
     t = threading.Thread(target=calculer)
