@@ -25,7 +25,10 @@ namespace {
 
 // The number an exchange text holds, when it is one and nothing else.
 std::optional<double> nombre(std::string_view texte) {
-    if (texte.empty()) return std::nullopt;
+    // Digits, signs, point and exponent only: "nan" and "inf" are texts.
+    if (texte.find_first_of("0123456789") == std::string_view::npos ||
+        texte.find_first_not_of("0123456789+-.eE") != std::string_view::npos)
+        return std::nullopt;
     const char* debut = texte.data() + (texte[0] == '+' ? 1 : 0);
     double valeur = 0;
     auto [fin, ec] = std::from_chars(debut, texte.data() + texte.size(), valeur);
@@ -122,9 +125,16 @@ std::string chaineJson(std::string_view texte) {
                           : octet >= 0xE0 && octet < 0xF0 ? 3
                           : octet >= 0xF0 && octet < 0xF5 ? 4
                                                           : 0;
-        if (longueur == 0 || i + longueur > texte.size()) longueur = 0;
+        if (i + longueur > texte.size()) longueur = 0;
         for (size_t k = 1; k < longueur; ++k)
             if ((static_cast<unsigned char>(texte[i + k]) & 0xC0) != 0x80) longueur = 0;
+        // Overlong forms, surrogates and code points past U+10FFFF.
+        if (longueur > 2) {
+            const auto second = static_cast<unsigned char>(texte[i + 1]);
+            if ((octet == 0xE0 && second < 0xA0) || (octet == 0xED && second >= 0xA0) ||
+                (octet == 0xF0 && second < 0x90) || (octet == 0xF4 && second >= 0x90))
+                longueur = 0;
+        }
         if (longueur == 0) {
             sortie += "\xEF\xBF\xBD";
             ++i;
