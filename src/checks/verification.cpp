@@ -64,8 +64,12 @@ Verification Verifier(const std::string& fichierDonnees, const std::string& fich
         const Error e = numerote ? *numerote : Error(err::AppelIncorrect, echec.what());
         std::string description = e.description();
         std::replace(description.begin(), description.end(), '\r', ' ');
+        // The engine's message for a missing file does not name it: the
+        // finding goes under that file's name.
+        const std::string& fichier =
+            e.number() == err::ErrCalcul_FichierDonnees ? fichierDonnees : fichierRubriques;
         verification.ajouter(
-            fichierRubriques, 0, Gravite::Erreur,
+            fichier, 0, Gravite::Erreur,
             "le calcul échoue : erreur " + errorNumberText(e.number()) + " : " + description);
         return verification;
     }

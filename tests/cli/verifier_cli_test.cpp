@@ -62,6 +62,14 @@ TEST_F(VerifierCliTest, ExitCodeFollowsTheWorstFinding) {
         EXPECT_EQ(e.sortie, c.sortie);
         EXPECT_EQ(e.erreurs, "");
     }
+    // A missing data file: its findings under its name, the number as hosts show it.
+    const std::string absentes = (dossier_ / "absentes.xml").string();
+    Execution sansDonnees = lancer({"verifier", "--rubriques", rubriques, "--donnees", absentes});
+    EXPECT_EQ(sansDonnees.code, 2);
+    EXPECT_EQ(sansDonnees.sortie,
+              absentes + ": erreur: fichier de données comptable introuvable\n" + absentes +
+                  ": erreur: le calcul échoue : erreur 0x80040202 : Le fichier de données "
+                  "comptable n'existe pas\n");
     Execution absent = lancer({"verifier", "--rubriques", (dossier_ / "absent.xml").string()});
     EXPECT_EQ(absent.code, 2);
     EXPECT_EQ(absent.sortie, (dossier_ / "absent.xml").string() +
