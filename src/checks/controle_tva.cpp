@@ -49,42 +49,46 @@ bool CorrigerTaxeDue(double base, double taxe, double taux, CRubrique& rubriqueT
     return true;
 }
 
+// The check itself; raises what it meets.
+bool controler(const std::shared_ptr<CCalculTVA>& oCalcul, std::string& sMessage, bool bCorriger) {
+    const std::string& type = TypeDeclarationCourant();
+    const LigneControle* lignes = nullptr;
+    if (type == "CA3")
+        lignes = kLignesCA3.data();
+    else if (UtiliseFormulaireCA12(type))
+        lignes = kLignesCA12.data();
+
+    if (lignes) {
+        if (!oCalcul) throw Error::runtime(err::ObjetNonDefini);
+        std::shared_ptr<CRubriques> rubriques = oCalcul->Rubriques();
+        for (size_t i = 0; i < kLignesCA3.size(); ++i) {
+            const LigneControle& ligne = lignes[i];
+            const bool baseExiste = rubriques->IsKeyExist(ligne.base);
+            const bool taxeExiste = rubriques->IsKeyExist(ligne.taxe);
+            if (!baseExiste || !taxeExiste) continue;
+            std::shared_ptr<CRubrique> rubriqueTaxe = rubriques->Item(Value(ligne.taxe));
+            const double base = rubriques->Item(Value(ligne.base))->AsDouble();
+            const double taxe = rubriqueTaxe->AsDouble();
+            if (base == 0 && taxe == 0) continue;
+            if (ArrondiEntier(base * ligne.taux) == taxe) continue;
+            sMessage = ligne.message;
+            if (!bCorriger) return false;
+            const bool corrige = CorrigerTaxeDue(base, taxe, ligne.taux, *rubriqueTaxe);
+            if (ObservateurCalcul* observateur = CalculInterne::Observateur(*oCalcul))
+                observateur->controle(*rubriques->Item(Value(ligne.base)), base, *rubriqueTaxe,
+                                      taxe, ligne.taux, ArrondiEntier(base * ligne.taux), corrige);
+        }
+    }
+    if (bCorriger) sMessage.clear();
+    return true;
+}
+
 }  // namespace
 
 bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string& sMessage,
                         bool bCorriger) {
     try {
-        const std::string& type = TypeDeclarationCourant();
-        const LigneControle* lignes = nullptr;
-        if (type == "CA3")
-            lignes = kLignesCA3.data();
-        else if (UtiliseFormulaireCA12(type))
-            lignes = kLignesCA12.data();
-
-        if (lignes) {
-            if (!oCalcul) throw Error::runtime(err::ObjetNonDefini);
-            std::shared_ptr<CRubriques> rubriques = oCalcul->Rubriques();
-            for (size_t i = 0; i < kLignesCA3.size(); ++i) {
-                const LigneControle& ligne = lignes[i];
-                const bool baseExiste = rubriques->IsKeyExist(ligne.base);
-                const bool taxeExiste = rubriques->IsKeyExist(ligne.taxe);
-                if (!baseExiste || !taxeExiste) continue;
-                std::shared_ptr<CRubrique> rubriqueTaxe = rubriques->Item(Value(ligne.taxe));
-                const double base = rubriques->Item(Value(ligne.base))->AsDouble();
-                const double taxe = rubriqueTaxe->AsDouble();
-                if (base == 0 && taxe == 0) continue;
-                if (ArrondiEntier(base * ligne.taux) == taxe) continue;
-                sMessage = ligne.message;
-                if (!bCorriger) return false;
-                const bool corrige = CorrigerTaxeDue(base, taxe, ligne.taux, *rubriqueTaxe);
-                if (ObservateurCalcul* observateur = CalculInterne::Observateur(*oCalcul))
-                    observateur->controle(*rubriques->Item(Value(ligne.base)), base, *rubriqueTaxe,
-                                          taxe, ligne.taux, ArrondiEntier(base * ligne.taux),
-                                          corrige);
-            }
-        }
-        if (bCorriger) sMessage.clear();
-        return true;
+        return controler(oCalcul, sMessage, bCorriger);
     } catch (const Error& e) {
         sMessage = std::to_string(e.number()) + ", " + e.description();
     } catch (const std::bad_alloc&) {
@@ -94,6 +98,15 @@ bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string&
         sMessage = std::to_string(err::AppelIncorrect) + ", " + e.what();
     }
     return false;
+}
+
+void CorrigerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul) {
+    std::string message;
+    try {
+        controler(oCalcul, message, true);
+    } catch (...) {
+        Error::rethrowIfOutOfMemory();
+    }
 }
 
 }  // namespace qx

@@ -15,4 +15,9 @@ class CCalculTVA;
 bool ControlerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul, std::string& sMessage,
                         bool bCorriger);
 
+// The correction made at the end of every computation. What the check would
+// report does not stop the computation; running out of memory does, since
+// the forms would then go out uncorrected.
+void CorrigerCoherence(const std::shared_ptr<CCalculTVA>& oCalcul);
+
 }  // namespace qx

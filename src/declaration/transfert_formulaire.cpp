@@ -109,6 +109,7 @@ bool Cls_DeclarationTVA::Affecter_Rubrique(FormulaireEdi& formulaire, const std:
         rubrique = formulaire.RubriquesEdi()->Rubrique(code);
     } catch (...) {
         // A box the product's form lacks is skipped without a word.
+        Error::rethrowIfOutOfMemory();
         rubrique = nullptr;
     }
     if (!rubrique) return false;
@@ -117,6 +118,7 @@ bool Cls_DeclarationTVA::Affecter_Rubrique(FormulaireEdi& formulaire, const std:
         rubrique->SetValeur(nombre);
         return true;
     } catch (...) {
+        Error::rethrowIfOutOfMemory();
         return false;
     }
 }

@@ -34,9 +34,7 @@ bool CCalculTVA::Init(const std::string& FichierDonneeTVA, const std::string& Fi
     if (observateur_) observateur_->apres(ObservateurCalcul::Etape::Chargement, *this, *rubriques_);
     CalculerRubriques();
 
-    // The checks only correct; what they report does not stop the computation.
-    std::string message;
-    ControlerCoherence(shared_from_this(), message, true);
+    CorrigerCoherence(shared_from_this());
     if (observateur_) observateur_->apres(ObservateurCalcul::Etape::Controles, *this, *rubriques_);
     return true;
 }

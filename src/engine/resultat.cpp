@@ -2,20 +2,29 @@
 #include "engine/calcul_tva.h"
 #include "platform/xml_document.h"
 
+#include <new>
+#include <optional>
+
 namespace qx {
 
 bool CCalculTVA::Archive() {
     try {
         // The writer puts the XML declaration with its encoding before the root.
-        XmlDocument document;
-        XmlElement racine = document.createRoot("RESULTATTVA");
-        if (!racine) LeverErreur(err::ErrCalcul_DocumentXML, "");
+        std::optional<XmlDocument> document;
+        std::optional<XmlElement> racine;
+        try {
+            document.emplace();
+            racine = document->createRoot("RESULTATTVA");
+        } catch (const std::bad_alloc&) {
+            // The engine's own number when the document cannot be made.
+            LeverErreur(err::ErrCalcul_DocumentXML, "");
+        }
         std::shared_ptr<CRubriques> rubriques = Rubriques();
         const int32_t nombre = rubriques->Count();
         for (int32_t i = 1; i <= nombre; ++i) {
             std::shared_ptr<CRubrique> rubrique = rubriques->Item(Value(i));
             if (!rubrique) continue;
-            XmlElement element = racine.appendChild("RUBRIQUE");
+            XmlElement element = racine->appendChild("RUBRIQUE");
             element.setAttribute("CODEIMPRIME", rubrique->CodeImprime());
             element.setAttribute("CODERUBRIQUE", rubrique->CodeRubrique());
             element.setAttribute("VALEUR", rubrique->AsXML());
@@ -25,7 +34,7 @@ bool CCalculTVA::Archive() {
         // a failure keeps the old one instead of deleting it first. A file
         // the old deletion could not remove (read-only, a folder, a device)
         // and the files the computation read are refused.
-        document.saveFile(fichierResultat_, "ISO-8859-1", {fichierDonnee_, fichierRubrique_});
+        document->saveFile(fichierResultat_, "ISO-8859-1", {fichierDonnee_, fichierRubrique_});
     } catch (const Error& e) {
         LeverErreur(e.number(), e.description());
     }

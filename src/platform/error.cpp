@@ -95,4 +95,15 @@ Error Error::fromCurrentException() {
     }
 }
 
+void Error::rethrowIfOutOfMemory() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const Error& e) {
+        if (e.number() == err::MemoireInsuffisante) throw;
+    } catch (...) {
+    }
+}
+
 }  // namespace qx

@@ -64,6 +64,11 @@ public:
     // exception is the internal error 51 with its own text.
     static Error fromCurrentException();
 
+    // Inside a catch handler that lets a failure go by (a box the product
+    // lacks, an optional step): rethrows it when it is memory exhaustion,
+    // which no caller may take for a result.
+    static void rethrowIfOutOfMemory();
+
     int32_t number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }
     const char* what() const noexcept override { return description_.c_str(); }

@@ -52,14 +52,6 @@ std::string createFolders(const std::string& path) {
     return ec ? ec.message() : std::string();
 }
 
-std::vector<std::string> folderEntries(const std::string& path) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(nativePath(path), ec), end; !ec && it != end; it.increment(ec))
-        names.push_back(utf8Path(it->path().filename()));
-    return names;
-}
-
 std::string temporaryFolder() {
     std::error_code ec;
     const fs::path folder = fs::temp_directory_path(ec);

@@ -1,6 +1,9 @@
 // Windows paths are UTF-16: every name goes through the wide-character API.
+#include <windows.h>
+
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
 
 #include "platform/files.h"
 #include "platform/utf16.h"
@@ -23,6 +26,22 @@ std::optional<std::string> environmentVariable(const char* name) {
     const wchar_t* value = _wgetenv(wideFromUtf8(name).c_str());
     if (!value) return std::nullopt;
     return utf8FromWide(value);
+}
+
+// The system's own listing, not std::filesystem's iterator: libstdc++'s is
+// noexcept yet allocates, so running out of memory there would end the
+// program instead of failing the call.
+std::vector<std::string> folderEntries(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wideFromUtf8(path) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> closer(search, FindClose);
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(utf8FromWide(name));
+    } while (FindNextFileW(search, &found));
+    return names;
 }
 
 }  // namespace qx

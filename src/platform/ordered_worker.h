@@ -20,6 +20,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -135,7 +136,12 @@ private:
             lock.lock();
             busy_ = false;
             if (failure) failure_ = failure;
-            spare_.push_back(std::move(block));
+            // A spare block only saves an allocation: without the memory to
+            // keep it, let it go rather than end the program on this thread.
+            try {
+                spare_.push_back(std::move(block));
+            } catch (const std::bad_alloc&) {
+            }
             idle_.notify_all();
         }
     }

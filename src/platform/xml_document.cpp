@@ -9,6 +9,7 @@
 #include <libxml/xmlsave.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace qx {
@@ -62,9 +63,26 @@ std::vector<std::string> XmlElement::attributeNames() const {
     return names;
 }
 
+// libxml2 answers an allocation that failed while it built a node or an
+// attribute with nothing, or with one lacking its name or its value; what
+// is written must be whole, so any of these fails as the allocation did.
+static xmlNodePtr wholeNode(xmlNodePtr node) {
+    if (node && node->name) return node;
+    if (node) {
+        xmlUnlinkNode(node);
+        xmlFreeNode(node);
+    }
+    throw std::bad_alloc();
+}
+
 void XmlElement::setAttribute(std::string_view name, std::string_view value) {
+    if (!node_) return;
     std::string k(name), v(value);
-    xmlSetProp(N(node_), X(k), X(v));
+    xmlAttrPtr attr = xmlSetProp(N(node_), X(k), X(v));
+    if (!attr || !attr->name || (!v.empty() && !(attr->children && attr->children->content))) {
+        if (attr) xmlRemoveProp(attr);
+        throw std::bad_alloc();
+    }
 }
 
 std::vector<XmlElement> XmlElement::children() const {
@@ -84,11 +102,14 @@ std::vector<XmlElement> XmlElement::children(std::string_view name) const {
 }
 
 XmlElement XmlElement::appendChild(std::string_view name) {
+    if (!node_) return XmlElement(nullptr);
     std::string n(name);
-    return XmlElement(xmlNewChild(N(node_), nullptr, X(n), nullptr));
+    return XmlElement(wholeNode(xmlNewChild(N(node_), nullptr, X(n), nullptr)));
 }
 
-XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {}
+XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {
+    if (!doc_) throw std::bad_alloc();
+}
 XmlDocument::~XmlDocument() {
     if (doc_) xmlFreeDoc(D(doc_));
 }
@@ -111,6 +132,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
     if (std::optional<XmlParseFailure> failure = parseFailure(ctxt, first)) {
         if (doc) xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
+        throwIfOutOfMemory(failure);
         return *failure;
     }
     xmlFreeParserCtxt(ctxt);
@@ -123,9 +145,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
-                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
+    if (!ctxt) throw std::bad_alloc();
     closeToOutsideInput(ctxt);
     FirstXmlError first;
     xmlDocPtr doc;
@@ -139,9 +159,7 @@ XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
 XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
-                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
+    if (!ctxt) throw std::bad_alloc();
     if (text.size() > static_cast<size_t>(INT32_MAX))
         return xmlFreeParserCtxt(ctxt),
                XmlParseFailure{XML_ERR_NO_MEMORY, 0, "Document trop volumineux (plus de 2 Go)"};
@@ -162,7 +180,7 @@ XmlElement XmlDocument::root() const {
 
 XmlElement XmlDocument::createRoot(std::string_view name) {
     std::string n(name);
-    xmlNodePtr node = xmlNewDocNode(D(doc_), nullptr, X(n), nullptr);
+    xmlNodePtr node = wholeNode(xmlNewDocNode(D(doc_), nullptr, X(n), nullptr));
     xmlNodePtr old = xmlDocSetRootElement(D(doc_), node);
     if (old) xmlFreeNode(old);
     return XmlElement(node);
@@ -184,7 +202,8 @@ void XmlDocument::saveFile(const std::string& path, const char* encoding,
 
 std::string XmlDocument::toText(bool indent, bool withDeclaration, const char* encoding) const {
     registerXmlEncodings();
-    xmlBufferPtr buffer = xmlBufferCreate();
+    std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> guard(xmlBufferCreate(), xmlBufferFree);
+    xmlBufferPtr buffer = guard.get();
     if (!buffer) throw std::bad_alloc();
     int options =
         XML_SAVE_AS_XML | (indent ? XML_SAVE_FORMAT : 0) | (withDeclaration ? 0 : XML_SAVE_NO_DECL);
@@ -199,9 +218,14 @@ std::string XmlDocument::toText(bool indent, bool withDeclaration, const char* e
     if (written >= 0 && closed >= 0)
         result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                       static_cast<size_t>(xmlBufferLength(buffer)));
-    xmlBufferFree(buffer);
-    // The serialisation fails only when memory runs out.
+    // The serialisation fails only when memory runs out. Short of memory,
+    // libxml2 may also drop the encoding asked for and write UTF-8 under
+    // no name: not the text asked for either.
     if (written < 0 || closed < 0) throw std::bad_alloc();
+    if (withDeclaration && encoding &&
+        result.substr(0, result.find('\n')).find(std::string("encoding=\"") + encoding + '"') ==
+            std::string::npos)
+        throw std::bad_alloc();
     return result;
 }
 

@@ -58,6 +58,8 @@ public:
     static LoadResult parseText(std::string_view text);
 
     XmlElement root() const;
+    // Writing fails with std::bad_alloc when memory runs out, never by
+    // leaving an element, a name or a value out.
     XmlElement createRoot(std::string_view name);
     // Elements of one name at any depth, in document order.
     std::vector<XmlElement> elements(std::string_view name) const;

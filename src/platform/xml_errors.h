@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <new>
 #include <optional>
 #include <string>
 
@@ -43,10 +44,12 @@ struct FirstXmlError {
     int code = 0;
     int line = 0;
     std::string reason;
+    bool outOfMemory = false;  // at any point of the parse
 
     // A structured error handler: keeps the first error, prints nothing.
     static void record(void* self, xmlError* error) {
         auto* first = static_cast<FirstXmlError*>(self);
+        if (error && error->code == XML_ERR_NO_MEMORY) first->outOfMemory = true;
         if (first->set || !error || error->level < XML_ERR_ERROR) return;
         first->set = true;
         first->code = error->code;
@@ -76,11 +79,19 @@ private:
 // last one; nothing when the parser reported no error.
 inline std::optional<XmlParseFailure> parseFailure(xmlParserCtxtPtr ctxt,
                                                    const FirstXmlError& first) {
+    if (first.outOfMemory) return XmlParseFailure{XML_ERR_NO_MEMORY, first.line, "out of memory"};
     if (first.set) return XmlParseFailure{first.code, first.line, first.reason};
     const xmlError* last = xmlCtxtGetLastError(ctxt);
     if (last && last->code != 0 && last->level >= XML_ERR_ERROR)
         return XmlParseFailure{last->code, last->line, reasonOf(*last)};
     return std::nullopt;
+}
+
+// Running out of memory is no fault of the document: it fails as every
+// other allocation does, and reaches the host as "Mémoire insuffisante".
+// Call once the parser's resources are freed.
+inline void throwIfOutOfMemory(const std::optional<XmlParseFailure>& failure) {
+    if (failure && failure->code == XML_ERR_NO_MEMORY) throw std::bad_alloc();
 }
 
 }  // namespace qx

@@ -128,7 +128,7 @@ void XmlScanner::scanner(Handler& handler) {
     size_t got = std::fread(buffer.data(), 1, 4, file.get());
     xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &callbacks, buffer.data(),
                                                     static_cast<int>(got), path_.c_str());
-    if (!ctxt) throw Error::runtime(err::AccesFichier);
+    if (!ctxt) throw std::bad_alloc();
     // A document type declaring entities makes the parser keep them in a
     // document of its own, which freeing the context leaves behind.
     std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(ctxt, [](xmlParserCtxtPtr c) {
@@ -170,6 +170,7 @@ void XmlScanner::scanner(Handler& handler) {
         (last && last->code != 0 && last->level >= XML_ERR_ERROR)) {
         FirstXmlError& first = callbacks.first;
         if (!first.set) FirstXmlError::record(&first, const_cast<xmlError*>(last));
+        if (first.outOfMemory) throw std::bad_alloc();
         int code = first.set && first.code ? first.code : XML_ERR_INTERNAL_ERROR;
         throw Error(parserErrorNumber(code),
                     "Erreur de lecture du fichier de données XML (fichier ligne " +

@@ -182,9 +182,7 @@ private:
 std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, Handler& handler) {
     registerXmlEncodings();
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        return XmlParseFailure{XML_ERR_NO_MEMORY, 0,
-                               xmlErrorReason(XML_ERR_NO_MEMORY, "out of memory")};
+    if (!ctxt) throw std::bad_alloc();
     ctxt->sax->startElementNs = startElement;
     ctxt->sax->endElementNs = endElement;
     ctxt->sax->characters = characters;
@@ -209,6 +207,7 @@ std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, H
     if (doc) xmlFreeDoc(doc);
     xmlFreeParserCtxt(ctxt);
     if (state.failure) std::rethrow_exception(state.failure);
+    throwIfOutOfMemory(failure);
     return failure;
 }
 
