@@ -11,6 +11,9 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
 status=0
 for test in build/default/tests/test_*; do
+  # The allocation-failure test brings its own allocator and runs under
+  # LeakSanitizer instead; under memcheck its 13,000 runs would take an hour.
+  [ "$(basename "$test")" = test_allocation ] && continue
   filter='*'
   [ "$(basename "$test")" = test_robustesse ] && filter='-CatalogueTest.*:XmlHostileTest.*'
   echo "== $(basename "$test")"

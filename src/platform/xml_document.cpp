@@ -132,7 +132,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
     if (std::optional<XmlParseFailure> failure = parseFailure(ctxt, first)) {
         if (doc) xmlFreeDoc(doc);
         xmlFreeParserCtxt(ctxt);
-        throwIfOutOfMemory(failure);
+        throwIfOutOfMemory(first);
         return *failure;
     }
     xmlFreeParserCtxt(ctxt);

@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -39,22 +40,35 @@ inline std::string reasonOf(const xmlError& error) {
                           {text(error.str1), text(error.str2), text(error.str3), error.int1});
 }
 
+// libxml2 reports its own size limits (a huge text node) under the
+// out-of-memory code: those are faults of the document, not exhaustion.
+inline bool isSizeLimit(const char* message) {
+    return message && (std::strstr(message, "huge") || std::strstr(message, "overflow"));
+}
+
 struct FirstXmlError {
     bool set = false;
     int code = 0;
     int line = 0;
     std::string reason;
-    bool outOfMemory = false;  // at any point of the parse
+    bool outOfMemory = false;  // the first error is memory exhaustion
 
     // A structured error handler: keeps the first error, prints nothing.
     static void record(void* self, xmlError* error) {
         auto* first = static_cast<FirstXmlError*>(self);
-        if (error && error->code == XML_ERR_NO_MEMORY) first->outOfMemory = true;
         if (first->set || !error || error->level < XML_ERR_ERROR) return;
+        // Only a first error: libxml2 follows some limits' reports with a
+        // memory error of its own making.
+        first->outOfMemory = error->code == XML_ERR_NO_MEMORY && !isSizeLimit(error->message);
         first->set = true;
         first->code = error->code;
         first->line = error->line;
-        first->reason = reasonOf(*error);
+        // Called from libxml2's C code: nothing may be thrown through it.
+        try {
+            first->reason = reasonOf(*error);
+        } catch (...) {
+            first->outOfMemory = true;
+        }
     }
 };
 
@@ -79,7 +93,6 @@ private:
 // last one; nothing when the parser reported no error.
 inline std::optional<XmlParseFailure> parseFailure(xmlParserCtxtPtr ctxt,
                                                    const FirstXmlError& first) {
-    if (first.outOfMemory) return XmlParseFailure{XML_ERR_NO_MEMORY, first.line, "out of memory"};
     if (first.set) return XmlParseFailure{first.code, first.line, first.reason};
     const xmlError* last = xmlCtxtGetLastError(ctxt);
     if (last && last->code != 0 && last->level >= XML_ERR_ERROR)
@@ -90,8 +103,8 @@ inline std::optional<XmlParseFailure> parseFailure(xmlParserCtxtPtr ctxt,
 // Running out of memory is no fault of the document: it fails as every
 // other allocation does, and reaches the host as "Mémoire insuffisante".
 // Call once the parser's resources are freed.
-inline void throwIfOutOfMemory(const std::optional<XmlParseFailure>& failure) {
-    if (failure && failure->code == XML_ERR_NO_MEMORY) throw std::bad_alloc();
+inline void throwIfOutOfMemory(const FirstXmlError& first) {
+    if (first.outOfMemory) throw std::bad_alloc();
 }
 
 }  // namespace qx

@@ -207,7 +207,7 @@ std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, H
     if (doc) xmlFreeDoc(doc);
     xmlFreeParserCtxt(ctxt);
     if (state.failure) std::rethrow_exception(state.failure);
-    throwIfOutOfMemory(failure);
+    throwIfOutOfMemory(first);
     return failure;
 }
 

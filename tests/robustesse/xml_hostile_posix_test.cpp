@@ -51,7 +51,8 @@ Issue calculer(const std::string& donnees, const std::string& rubriques,
         calcul->Archive();
         auto rubrique = calcul->Rubriques()->Item(Value("CA3A"));
         return {0, rubrique ? rubrique->AsXML() : ""};
-    } catch (const Error& e) {
+    } catch (...) {
+        const Error e = Error::fromCurrentException();
         return {e.number(), e.description()};
     }
 }
