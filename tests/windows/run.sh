@@ -51,9 +51,10 @@ for dll in QX_TVA.dll Qx_Ardilodirect.dll; do
     done < <(echo "$entete" | sed -n 's/^\tDLL Name: //p')
     # The type library is a resource "TYPELIB" (a UTF-16 name) holding a
     # library in the "MSFT" format.
-    # (grep reads to the end: with -q it would stop early, and the writer's
-    # broken pipe would fail the check under pipefail.)
-    { "$outils-strings" -el "$build/$dll" | grep -x TYPELIB >/dev/null &&
+    # The name is a counted string, not ended by a zero: what follows it may
+    # read as more letters, so it is looked for inside a line. (grep reads
+    # to the end: with -q the writer's broken pipe would fail under pipefail.)
+    { "$outils-strings" -el "$build/$dll" | grep TYPELIB >/dev/null &&
         "$outils-objcopy" -O binary -j .rsrc "$build/$dll" /dev/stdout | grep -a MSFT >/dev/null; } ||
         echec "$dll n'embarque pas de bibliothèque de types"
     taille=$(stat -c %s "$build/$dll")
