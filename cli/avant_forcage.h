@@ -16,6 +16,8 @@ public:
     // The exchange text of the rubric at that position (from 1) before the
     // checks; empty when the computation did not get that far.
     std::string avant(int32_t position) const;
+    // The same by rubric key, in any case.
+    std::string avant(std::string_view cle) const;
 
     void apres(Etape etape, const qx::CCalculTVA& calcul, const qx::CRubriques& rubriques) override;
     void credit(const qx::CRubrique&, std::string_view, double) override {}
@@ -23,7 +25,11 @@ public:
                   bool) override {}
 
 private:
-    std::vector<std::string> valeurs_;  // by position - 1
+    struct Valeur {
+        std::string cle;  // folded
+        std::string texte;
+    };
+    std::vector<Valeur> valeurs_;  // by position - 1
 };
 
 }  // namespace qxtva

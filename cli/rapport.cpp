@@ -2,10 +2,10 @@
 #include <iostream>
 #include <optional>
 
+#include "avant_forcage.h"
 #include "commande.h"
+#include "engine/calcul_interne.h"
 #include "engine/calcul_tva.h"
-#include "engine/declaration_courante.h"
-#include "engine/types_declaration.h"
 #include "options.h"
 #include "options_calcul.h"
 #include "parametres.h"
@@ -86,27 +86,6 @@ EnteteRapport lireEntete(const std::string& type, const std::optional<std::strin
     return entete;
 }
 
-// The same return without the coherence corrections: computed under the
-// type that runs no check, then given the credit that type does not read.
-std::shared_ptr<qx::CCalculTVA> calculSansCorrection(const std::string& type,
-                                                     const std::string& donnees,
-                                                     const std::string& rubriques) {
-    const bool annuel = qx::UtiliseFormulaireCA12(type);
-    if (type != "CA3" && !annuel) return nullptr;  // nothing is corrected
-    qx::DefinirTypeDeclaration(annuel ? "CA12A" : "CA3A");
-    auto calcul = qx::CCalculTVA::Creer();
-    calcul->Init(donnees, rubriques, "");
-    qx::DefinirTypeDeclaration(type);
-    auto charge = qx::XmlDocument::loadFile(donnees);
-    if (auto* d = std::get_if<qx::XmlDocument>(&charge)) {
-        for (const qx::XmlElement& params : d->elements("PARAMS"))
-            if (auto credit = params.attribute("CREDITTVA"))
-                if (auto r = calcul->Rubriques()->Item(qx::Value(annuel ? "CA12KA" : "CA3HD")))
-                    r->SetAsXML(*credit);
-    }
-    return calcul;
-}
-
 int executer(const Arguments& arguments) {
     std::vector<DefinitionOption> definitions(kOptionsRapport.begin(), kOptionsRapport.end());
     definitions.insert(definitions.end(), kOptionsFEC.begin(), kOptionsFEC.end());
@@ -121,11 +100,11 @@ int executer(const Arguments& arguments) {
     const std::string rubriques = *options.valeur("rubriques");
 
     auto calcul = qx::CCalculTVA::Creer();
+    ValeursAvantForcage avant;
+    qx::CalculInterne::SetObservateur(*calcul, &avant);
     calcul->Init(donnees, rubriques, "");
-    auto avant = calculSansCorrection(type, donnees, rubriques);
-    const std::string page =
-        rapportHtml(lireEntete(type, options.valeur("dossier"), donnees), *calcul->Rubriques(),
-                    avant ? avant->Rubriques().get() : nullptr);
+    const std::string page = rapportHtml(lireEntete(type, options.valeur("dossier"), donnees),
+                                         *calcul->Rubriques(), &avant);
     qx::writeFileSafely(*options.valeur("sortie"), page, {donnees, rubriques});
     return kSortieSucces;
 }

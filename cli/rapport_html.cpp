@@ -98,10 +98,8 @@ std::pair<int, std::string> section(std::string_view formulaire, std::string_vie
     return {60, "Taxes assimilées"};
 }
 
-std::string valeurAvant(const qx::CRubriques* avant, const std::string& cle) {
-    if (!avant) return {};
-    auto r = avant->Item(qx::Value(cle));
-    return r ? r->AsXML() : std::string();
+std::string valeurAvant(const ValeursAvantForcage* avant, std::string_view cle) {
+    return avant ? avant->avant(cle) : std::string();
 }
 
 const LigneTaux* ligneDeTaxe(std::span<const LigneTaux> lignes, const std::string& cle) {
@@ -140,7 +138,7 @@ footer { margin-top: 6mm; font-size: 8pt; color: #555; }
 }  // namespace
 
 std::string rapportHtml(const EnteteRapport& entete, const qx::CRubriques& rubriques,
-                        const qx::CRubriques* avant) {
+                        const ValeursAvantForcage* avant) {
     std::string h;
     h += "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n";
     h += "<title>Déclaration de TVA " + html(entete.type) +
@@ -228,7 +226,7 @@ std::string rapportHtml(const EnteteRapport& entete, const qx::CRubriques& rubri
             auto base = rubriques.Item(qx::Value(std::string(l.base)));
             auto taxe = rubriques.Item(qx::Value(std::string(l.taxe)));
             if (!base || !taxe) continue;
-            const std::string taxeAvant = valeurAvant(avant, std::string(l.taxe));
+            const std::string taxeAvant = valeurAvant(avant, l.taxe);
             const double t = taxeAvant.empty() ? taxe->AsDouble() : qx::TexteVersNombre(taxeAvant);
             if (base->AsDouble() == 0 && t == 0) continue;
             const double produit = base->AsDouble() * l.taux;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "avant_forcage.h"
 #include "engine/rubriques.h"
 
 namespace qxtva {
@@ -16,9 +17,9 @@ struct EnteteRapport {
     std::string type;                        // declaration type
 };
 
-// `avant`: the same return computed without the coherence corrections, or
-// none; it gives the forced boxes their value before forcing.
+// `avant`, when given, holds the values as they were before the coherence
+// checks forced any.
 std::string rapportHtml(const EnteteRapport& entete, const qx::CRubriques& rubriques,
-                        const qx::CRubriques* avant);
+                        const ValeursAvantForcage* avant);
 
 }  // namespace qxtva
