@@ -39,13 +39,15 @@ constexpr const char* kClasseErreur = R"(
 class Erreur(Exception):
     """A failure of the library: its number and its French description."""
 
-    def __init__(self, numero, description):
+    def __init__(self, numero, description, texte_numero=None):
         super().__init__(numero, description)
         self.numero = numero
         self.description = description
+        # As the tool and hosts quote it: 53, but 0x80040203.
+        self._texte_numero = texte_numero or str(numero)
 
     def __str__(self):
-        return f"erreur {self.numero} : {self.description}"
+        return f"erreur {self._texte_numero} : {self.description}"
 )";
 
 [[noreturn]] void lever(int32_t numero, const std::string& description) {
@@ -260,8 +262,8 @@ PYBIND11_MODULE(qxtva, m) {
         try {
             if (p) std::rethrow_exception(p);
         } catch (const qx::Error& e) {
-            py::object instance =
-                py::reinterpret_borrow<py::object>(gErreur)(e.number(), e.description());
+            py::object instance = py::reinterpret_borrow<py::object>(gErreur)(
+                e.number(), e.description(), qx::errorNumberText(e.number()));
             PyErr_SetObject(gErreur, instance.ptr());
         }
     });

@@ -69,21 +69,21 @@ def test_result_file_is_written_on_request(tmp_path):
     assert [(e.get("VALEUR"), e.get("FORCE")) for e in ke] == [("584", "1")]
 
 
-@pytest.mark.parametrize("appel, numero, extrait", [
+@pytest.mark.parametrize("appel, numero, texte, extrait", [
     (lambda: qxtva.calculer("/nulle/part.xml", str(CA3 / "donnees.xml")),
-     -2147220989, "Le fichier de description de rubrique n'existe pas"),
+     -2147220989, "0x80040203", "Le fichier de description de rubrique n'existe pas"),
     (lambda: qxtva.calculer(str(CA3 / "rubriques.xml"), lignes=[("707", 1, "20", "V", "x")]),
-     13, "Ligne 1 : (compte, montant"),
-    (lambda: qxtva.calculer(str(CA3 / "rubriques.xml"), fec="/nulle/part.fec"), 53, "/nulle/part.fec"),
-    (lambda: qxtva.calculer(str(CA3 / "rubriques.xml"), lignes=[], acomptes={5: (1, 2)}), 9, "Acompte 5"),
-    (lambda: qxtva.lire_pivot("/nulle/part.xml"), 53, "Fichier introuvable"),
+     13, "13", "Ligne 1 : (compte, montant"),
+    (lambda: qxtva.calculer(str(CA3 / "rubriques.xml"), fec="/nulle/part.fec"), 53, "53", "/nulle/part.fec"),
+    (lambda: qxtva.calculer(str(CA3 / "rubriques.xml"), lignes=[], acomptes={5: (1, 2)}), 9, "9", "Acompte 5"),
+    (lambda: qxtva.lire_pivot("/nulle/part.xml"), 53, "53", "Fichier introuvable"),
 ])
-def test_failures_carry_number_and_french_description(appel, numero, extrait):
+def test_failures_carry_number_and_french_description(appel, numero, texte, extrait):
     with pytest.raises(qxtva.Erreur) as e:
         appel()
     assert e.value.numero == numero
     assert extrait in e.value.description
-    assert str(e.value).startswith(f"erreur {numero} : ")
+    assert str(e.value).startswith(f"erreur {texte} : ")
 
 
 def test_wrong_usage_is_a_value_error():
