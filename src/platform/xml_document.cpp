@@ -49,10 +49,23 @@ std::optional<std::string> XmlElement::attribute(std::string_view name) const {
     std::string key(name);
     xmlAttrPtr attr = xmlHasProp(N(node_), X(key));
     if (!attr) return std::nullopt;
-    xmlChar* value = xmlNodeListGetString(N(node_)->doc, attr->children, 1);
-    std::string result = value ? reinterpret_cast<const char*>(value) : "";
-    xmlFree(value);
-    return result;
+    const xmlNode* first = attr->children;
+    if (!first) return std::string();
+    // The usual value, one text node, is read in place.
+    if (first->type == XML_TEXT_NODE && !first->next)
+        return std::string(first->content ? reinterpret_cast<const char*>(first->content) : "");
+    // Text and entity references: libxml2 joins them, which allocates. It
+    // answers nothing both for an empty value and for an allocation that
+    // failed; a value with text in it is not empty.
+    QuietXmlErrors quiet;
+    xmlChar* value = xmlNodeListGetString(N(node_)->doc, first, 1);
+    if (!value) {
+        for (const xmlNode* n = first; n; n = n->next)
+            if (n->type == XML_TEXT_NODE && n->content && *n->content) throw std::bad_alloc();
+        return std::string();
+    }
+    std::unique_ptr<xmlChar, void (*)(void*)> guard(value, [](void* p) { xmlFree(p); });
+    return std::string(reinterpret_cast<const char*>(value));
 }
 
 std::vector<std::string> XmlElement::attributeNames() const {
@@ -77,6 +90,7 @@ static xmlNodePtr wholeNode(xmlNodePtr node) {
 
 void XmlElement::setAttribute(std::string_view name, std::string_view value) {
     if (!node_) return;
+    QuietXmlErrors quiet;
     std::string k(name), v(value);
     xmlAttrPtr attr = xmlSetProp(N(node_), X(k), X(v));
     if (!attr || !attr->name || (!v.empty() && !(attr->children && attr->children->content))) {
@@ -104,10 +118,13 @@ std::vector<XmlElement> XmlElement::children(std::string_view name) const {
 XmlElement XmlElement::appendChild(std::string_view name) {
     if (!node_) return XmlElement(nullptr);
     std::string n(name);
+    QuietXmlErrors quiet;
     return XmlElement(wholeNode(xmlNewChild(N(node_), nullptr, X(n), nullptr)));
 }
 
-XmlDocument::XmlDocument() : doc_(xmlNewDoc(BAD_CAST "1.0")) {
+XmlDocument::XmlDocument() {
+    QuietXmlErrors quiet;
+    doc_ = xmlNewDoc(BAD_CAST "1.0");
     if (!doc_) throw std::bad_alloc();
 }
 XmlDocument::~XmlDocument() {
@@ -144,6 +161,7 @@ XmlDocument::LoadResult XmlDocument::finishLoad(void* context, void* document,
 
 XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
     registerXmlEncodings();
+    QuietXmlErrors quiet;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) throw std::bad_alloc();
     closeToOutsideInput(ctxt);
@@ -158,6 +176,7 @@ XmlDocument::LoadResult XmlDocument::loadFile(const std::string& path) {
 
 XmlDocument::LoadResult XmlDocument::parseText(std::string_view text) {
     registerXmlEncodings();
+    QuietXmlErrors quiet;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) throw std::bad_alloc();
     if (text.size() > static_cast<size_t>(INT32_MAX))
@@ -180,6 +199,7 @@ XmlElement XmlDocument::root() const {
 
 XmlElement XmlDocument::createRoot(std::string_view name) {
     std::string n(name);
+    QuietXmlErrors quiet;
     xmlNodePtr node = wholeNode(xmlNewDocNode(D(doc_), nullptr, X(n), nullptr));
     xmlNodePtr old = xmlDocSetRootElement(D(doc_), node);
     if (old) xmlFreeNode(old);
@@ -202,6 +222,7 @@ void XmlDocument::saveFile(const std::string& path, const char* encoding,
 
 std::string XmlDocument::toText(bool indent, bool withDeclaration, const char* encoding) const {
     registerXmlEncodings();
+    QuietXmlErrors quiet;
     std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> guard(xmlBufferCreate(), xmlBufferFree);
     xmlBufferPtr buffer = guard.get();
     if (!buffer) throw std::bad_alloc();

@@ -72,6 +72,26 @@ struct FirstXmlError {
     }
 };
 
+// Silences the calling thread's plain libxml2 channel while alive (libxml2
+// keeps it per thread). Outside a parse, or before a parser has its
+// handlers, libxml2 prints what it could not allocate to standard error;
+// the failure itself reaches us as the call's result, and the host as
+// "Mémoire insuffisante", so a library must print nothing.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors() : previous_(xmlGenericError), previousContext_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, &ignore);
+    }
+    ~QuietXmlErrors() { xmlSetGenericErrorFunc(previousContext_, previous_); }
+    QuietXmlErrors(const QuietXmlErrors&) = delete;
+    QuietXmlErrors& operator=(const QuietXmlErrors&) = delete;
+
+private:
+    static void ignore(void*, const char*, ...) {}
+    xmlGenericErrorFunc previous_;
+    void* previousContext_;
+};
+
 // Routes the calling thread's libxml2 errors to `first` while alive, so that
 // nothing reaches standard error (libxml2 keeps this handler per thread).
 class ScopedXmlErrorCapture {

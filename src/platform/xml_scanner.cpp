@@ -126,6 +126,9 @@ void XmlScanner::scanner(Handler& handler) {
     // parses them: larger ones measured slower, smaller ones no faster.
     std::vector<char> buffer(64 * 1024);
     size_t got = std::fread(buffer.data(), 1, 4, file.get());
+    // The parser reports through `sax.serror` once it has it; creating it
+    // may fail before.
+    QuietXmlErrors quiet;
     xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &callbacks, buffer.data(),
                                                     static_cast<int>(got), path_.c_str());
     if (!ctxt) throw std::bad_alloc();

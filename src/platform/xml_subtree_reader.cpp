@@ -181,6 +181,7 @@ private:
 
 std::optional<XmlParseFailure> XmlSubtreeReader::read(const std::string& path, Handler& handler) {
     registerXmlEncodings();
+    QuietXmlErrors quiet;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt) throw std::bad_alloc();
     ctxt->sax->startElementNs = startElement;
