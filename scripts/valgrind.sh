@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Every test program of the debug build under valgrind's memcheck: no leak,
 # no invalid access, no uninitialised read (any of them fails the script).
-# The two big robustness tables (100,000 rubrics, 20 MB values) run under
-# ASan in the sanitize build instead: under memcheck they alone take longer
-# than the rest. Needs the "default" build (scripts/test.sh makes it).
+# The big robustness tables (100,000 rubrics, 20 MB values, a gigabyte
+# file) run under ASan in the sanitize build instead: under memcheck they
+# alone take longer than the rest. Needs the "default" build (scripts/test.sh
+# makes it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh valgrind

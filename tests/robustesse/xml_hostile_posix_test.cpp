@@ -4,8 +4,12 @@
 // result, and nothing outside the file is ever read.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <fstream>
 
 #include "declaration/declaration_tva.h"
 #include "engine/calcul_tva.h"
@@ -180,6 +184,44 @@ TEST(XmlHostileTest, EachReaderEndsInANumberedErrorOrTheRightResult) {
     }
     EXPECT_LT(accept(serveur, nullptr, nullptr), 0) << "a reader fetched " << url;
     close(serveur);
+}
+
+// A gigabyte with no line break: read in bounded pieces, every line counted,
+// the memory of the process far below the size of the file.
+TEST(XmlHostileTest, GigabyteDataFileOfOneLine) {
+    DefinirTypeDeclaration("CA3");
+    Acomptes() = {};
+    DossierTemporaire d;
+    struct statvfs disque {};
+    if (statvfs(d.chemin().c_str(), &disque) != 0 ||
+        static_cast<uint64_t>(disque.f_bavail) * disque.f_frsize < (3ull << 30))
+        GTEST_SKIP() << "less than 3 GB free beside " << d.chemin();
+
+    const std::string ligne = "<LIGNE COMPTE='7011' MONTANT='5'/>";
+    const uint64_t lignes = ((1ull << 30) + ligne.size() - 1) / ligne.size();
+    const std::string bloc = repeter(ligne, 1u << 15);
+    const std::string donnees = (d / "un-giga.xml").string();
+    {
+        std::ofstream sortie(donnees, std::ios::binary);
+        sortie << "<DONNEESTVA>";
+        uint64_t ecrites = 0;
+        for (; ecrites + (1u << 15) <= lignes; ecrites += 1u << 15) sortie << bloc;
+        sortie << repeter(ligne, lignes - ecrites) << "</DONNEESTVA>";
+        ASSERT_TRUE(sortie.flush()) << "cannot write " << donnees;
+    }
+    ASSERT_GE(fs::file_size(donnees), 1ull << 30);
+    const std::string rubriques = (d / "une.xml").string();
+    ecrireFichier(rubriques, kUneRubrique);
+
+    // The peak so far is the other tests' (more under ASan): the read may
+    // add little to it, nothing near the file.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long avantKo = std::max(usage.ru_maxrss, 256L << 10);
+    const Issue issue = calculer(donnees, rubriques, (d / "resultat.xml").string());
+    EXPECT_EQ(std::to_string(issue.numero) + " " + issue.texte, "0 " + std::to_string(lignes * 5));
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss, avantKo + (256L << 10)) << "kB at the peak";
 }
 
 }  // namespace
