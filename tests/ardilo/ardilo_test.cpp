@@ -181,10 +181,6 @@ TEST(ConnecteurSubstitutTest, FailedTransfersWriteNothing) {
     // The failed deposits used up no number.
     const std::string recu = connecteurPret()->Transfert()->Transferer(xml);
     EXPECT_NE(recu.find("-0001 accepté : "), std::string::npos) << recu;
-    auto c = connecteurPret();
-    c->reglages().refus = "service fermé";
-    EXPECT_EQ(descriptionOf([&] { c->Transfert()->Transferer(xml); }),
-              "Le transfert a été refusé par Ardilo direct : service fermé");
 }
 
 TEST(ConnecteurSubstitutTest, ReadyOnlyOnceTheVatModuleIsChosenAndOutboxFromSettingEnvOrHome) {

@@ -69,10 +69,7 @@ TEST_F(EcritureSureTest, FullOutboxLeavesNoDepositAndSaysWhy) {
         "--date-jour", "2026-12-05"};
     // The result file is written before the deposit: room for it, not for the deposit.
     const fs::path resultat = dossier_ / "r.xml";
-    ASSERT_EQ(lancer({"calcul", "--donnees", kDonnees, "--rubriques", kRubriques, "--resultat",
-                      resultat.string(), "--quiet"})
-                  .code,
-              0);
+    ASSERT_EQ(calcul(kDonnees, resultat.string()).code, 0);
     Execution plein;
     {
         qx::test::LimiteTaille limite(fs::file_size(resultat) + 64);

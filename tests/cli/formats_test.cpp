@@ -314,7 +314,6 @@ TEST_F(FormatsTest, EveryCommandWritesEachFormat) {
         std::string schema, colonne, valeur;  // a cell of the first row
     };
     const Cas cas[] = {
-        {calcul("ca3", resultat()), "qxtva.rubriques", "code", "CA"},
         {{"pivot", pivot}, "qxtva.rubriques", "code", "CA"},
         {{"reglements", pivot}, "qxtva.reglements", "montant", "584"},
         {{"verifier", "--rubriques", d + "rubriques.xml", "--donnees", d + "donnees.xml"},

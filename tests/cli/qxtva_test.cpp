@@ -113,8 +113,6 @@ TEST_F(QxtvaTest, FailuresPrintOneNumberedLineAndWriteNoResult) {
              "\n"},
         {calcul(absent, kRubriques),
          "erreur 0x80040202 : Le fichier de données comptable n'existe pas : " + absent + "\n"},
-        {{"calcul", "--donnees=" + absent, "--rubriques", kRubriques, "--resultat", resultat()},
-         "erreur 0x80040202 : Le fichier de données comptable n'existe pas : " + absent + "\n"},
         {{"explique", "--donnees", kDonnees, "--rubriques", absent, "CA3GP"},
          "erreur 0x80040203 : Le fichier de description de rubrique n'existe pas : " + absent +
              "\n"},

@@ -99,9 +99,9 @@ TEST(SortieTest, DocumentsAndTables) {
 
 TEST(SortieTest, FormatOption) {
     EXPECT_EQ(qxtva::lireFormat(std::nullopt), Format::Table);
-    EXPECT_EQ(qxtva::lireFormat("table"), Format::Table);
-    EXPECT_EQ(qxtva::lireFormat("csv"), Format::Csv);
-    EXPECT_EQ(qxtva::lireFormat("json"), Format::Json);
+    for (auto [nom, format] :
+         {std::pair{"table", Format::Table}, {"csv", Format::Csv}, {"json", Format::Json}})
+        EXPECT_EQ(qxtva::lireFormat(nom), format) << nom;
     for (const char* faux : {"", "CSV", "xml", "json "})
         EXPECT_THROW(qxtva::lireFormat(std::string(faux)), qxtva::ErreurUsage) << faux;
 }

@@ -103,14 +103,8 @@ TEST_F(VerifierCliTest, StrictRefusesWhatCalculComputesWithOneLine) {
 // instalment number that fits 16 bits reach it as given, with a warning.
 TEST_F(VerifierCliTest, EveryValueTheLibraryAcceptsIsPassedOn) {
     const std::string ca12 = kSamples + "/ca12/";
-    const Textes base = {"calcul",
-                         "--donnees",
-                         ca12 + "donnees.xml",
-                         "--rubriques",
-                         ca12 + "rubriques.xml",
-                         "--resultat",
-                         resultat(),
-                         "--quiet"};
+    Textes base = {"calcul", "--donnees", ca12 + "donnees.xml", "--rubriques"};
+    base.insert(base.end(), {ca12 + "rubriques.xml", "--resultat", resultat(), "--quiet"});
     struct Cas {
         Textes options;
         std::string cle, valeur, avertissement;
