@@ -9,7 +9,7 @@ using namespace test;
 std::shared_ptr<CCalculTVA> calculer(const DossierTemporaire& d, const std::string& rubriques,
                                      const std::string& donnees, const std::string& resultat) {
     auto moteur = CCalculTVA::Creer();
-    moteur->Init(ecrire(d, "d.xml", donnees), ecrire(d, "p.xml", rubriques), resultat);
+    moteur->Init(d.ecrire("d.xml", donnees), d.ecrire("p.xml", rubriques), resultat);
     return moteur;
 }
 
@@ -68,7 +68,7 @@ TEST(ArchiveTest, FailuresKeepTheOldFileAndNeverTouchTheFilesRead) {
     }
     // A date rubric holding a text that is no date has no exchange text: the
     // call fails before writing and the old file stays.
-    const std::string fichier = ecrire(d, "fichier", "x");
+    const std::string fichier = d.ecrire("fichier", "x");
     auto moteur = calculer(d, rubriques, "<D/>", fichier);
     moteur->Rubriques()->Item(Value("CA3DT"))->SetValeur(Value("pas une date"));
     EXPECT_EQ(erreurDe([&] { moteur->Archive(); }).number(), 13);

@@ -20,7 +20,7 @@ protected:
 
     std::string calculer(const std::string& rubriques, const std::string& donnees) {
         auto moteur = CCalculTVA::Creer();
-        moteur->Init(ecrire(d, "d.xml", donnees), ecrire(d, "p.xml", rubriques), "");
+        moteur->Init(d.ecrire("d.xml", donnees), d.ecrire("p.xml", rubriques), "");
         return resume(*moteur->Rubriques());
     }
     DossierTemporaire d;
@@ -50,11 +50,11 @@ TEST_F(CalculTest, InitFailures) {
         {"", "", 0x80040203, "Le fichier de description de rubrique n'existe pas", false},
         {d.chemin().string(), kRubriques, 0x80040202,
          "Le fichier de données comptable n'existe pas", false},
-        {kDonnees, ecrire(d, "p.xml", "<R><IMPRIME CODE='CA3'>"), 0,
+        {kDonnees, d.ecrire("p.xml", "<R><IMPRIME CODE='CA3'>"), 0,
          "Erreur de chargement document XML des rubriques (fichier ligne 1) \r", true},
-        {ecrire(d, "vide.xml", ""), kRubriques, 0, "", true},  // empty is no absent file
-        {ecrire(d, "d2.xml", "<D><PARAMS CREDITTVA='5'/></D>"),
-         ecrire(d, "p2.xml", "<R><IMPRIME CODE='CA3'/></R>"), 91,
+        {d.ecrire("vide.xml", ""), kRubriques, 0, "", true},  // empty is no absent file
+        {d.ecrire("d2.xml", "<D><PARAMS CREDITTVA='5'/></D>"),
+         d.ecrire("p2.xml", "<R><IMPRIME CODE='CA3'/></R>"), 91,
          "La rubrique de crédit de TVA 'CA3HD' est absente du paramétrage : le crédit reporté ne "
          "peut pas être repris", true}};
     // clang-format on
@@ -128,9 +128,9 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     std::string donnees = entete;
     for (int i = 0; i < 20000; ++i) donnees += ligne;
     const std::string p =
-        ecrire(d, "p.xml",
-               "<R><IMPRIME CODE=''><RUBRIQUE CODE='A'><LIGNE COMPTE='6'/><DEPENDANCE "
-               "CODEIMPRIME='' CODERUBRIQUE='B'/></RUBRIQUE><RUBRIQUE CODE='B'/></IMPRIME></R>");
+        d.ecrire("p.xml",
+                 "<R><IMPRIME CODE=''><RUBRIQUE CODE='A'><LIGNE COMPTE='6'/><DEPENDANCE "
+                 "CODEIMPRIME='' CODERUBRIQUE='B'/></RUBRIQUE><RUBRIQUE CODE='B'/></IMPRIME></R>");
 
     // What the host's progress display reads holds every line read so far
     // (a line or two may still wait in the parser).
@@ -143,7 +143,7 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
         EXPECT_TRUE(b <= completes && b >= std::min(completes, 20000.0) - 2) << lus << " " << b;
         ++rapports;
     });
-    moteur->Init(ecrire(d, "d.xml", donnees + "</D>"), p, "");
+    moteur->Init(d.ecrire("d.xml", donnees + "</D>"), p, "");
     EXPECT_GT(rapports, 5);
     EXPECT_EQ(resume(*moteur->Rubriques()), "A=20000 B=20000");
 
@@ -153,7 +153,7 @@ TEST_P(PasseTest, LongPassKeepsLineOrderForProgressAndErrors) {
     CalculInterne::SetPasseSurFilAppelant(*moteur, GetParam());
     const std::string debordement = "<LIGNE COMPTE='6' MONTANT='1" + std::string(300, '0') + "'/>";
     const std::string fin = debordement + ligne + "<LIGNE";
-    EXPECT_EQ(errorOf([&] { moteur->Init(ecrire(d, "d.xml", donnees + fin), p, ""); }),
+    EXPECT_EQ(errorOf([&] { moteur->Init(d.ecrire("d.xml", donnees + fin), p, ""); }),
               err::Depassement);
     EXPECT_EQ(resume(*moteur->Rubriques()), "A=20000 B=20000");
 }

@@ -121,7 +121,7 @@ TEST(IndexCorrespondancesTest, SameMatchesAndWholeDataPassGivesTheDirectWalksBit
         for (const auto& r : direct->Rubriques()->NewEnum()) r->Arrondir(false);
 
         auto moteur = CCalculTVA::Creer();
-        moteur->Init(ecrire(d, "d.xml", donnees + "</D>"), ecrire(d, "p.xml", xml), "");
+        moteur->Init(d.ecrire("d.xml", donnees + "</D>"), d.ecrire("p.xml", xml), "");
         const auto a = direct->Rubriques()->NewEnum(), b = moteur->Rubriques()->NewEnum();
         ASSERT_EQ(a.size(), b.size());
         for (size_t i = 0; i < a.size(); ++i)

@@ -114,27 +114,12 @@ TEST(DureeDeVieTest, EveryReleaseOrderLeavesWhatIsHeldUsable) {
         t.dependance = t.dependances->Item(Value(1));
         t.cible = t.dependance->RubriqueDep();
         ASSERT_TRUE(t.cible);
+        const std::function<void()> liberer[] = {
+            [&] { t.moteur.reset(); },     [&] { t.rubriques.reset(); },
+            [&] { t.rubrique.reset(); },   [&] { t.dependances.reset(); },
+            [&] { t.dependance.reset(); }, [&] { t.cible.reset(); }};
         for (int quoi : ordre) {
-            switch (quoi) {
-                case 0:
-                    t.moteur.reset();
-                    break;
-                case 1:
-                    t.rubriques.reset();
-                    break;
-                case 2:
-                    t.rubrique.reset();
-                    break;
-                case 3:
-                    t.dependances.reset();
-                    break;
-                case 4:
-                    t.dependance.reset();
-                    break;
-                case 5:
-                    t.cible.reset();
-                    break;
-            }
+            liberer[quoi]();
             utiliser(t);
         }
         ++ordres;

@@ -1,6 +1,5 @@
-// Helpers of the engine and checks tests, over the shared ones: files written
-// into a private folder, engines built from inline XML and a one-line summary
-// of rubrics.
+// Helpers of the engine and checks tests, over the shared ones: engines built
+// from inline XML and a one-line summary of rubrics.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,16 +13,11 @@ namespace qx::test {
 inline std::string chemin(const DossierTemporaire& d, const std::string& nom) {
     return (d / nom).string();
 }
-inline std::string ecrire(const DossierTemporaire& d, const std::string& nom,
-                          const std::string& contenu) {
-    ecrireFichier(d / nom, contenu);
-    return chemin(d, nom);
-}
 
 // An engine whose collection was loaded from a parameter text (no data pass).
 inline std::shared_ptr<CCalculTVA> charger(const DossierTemporaire& d, const std::string& xml) {
     auto moteur = CCalculTVA::Creer();
-    CalculInterne::ChargerFichier(*moteur->Rubriques(), ecrire(d, "p.xml", xml));
+    CalculInterne::ChargerFichier(*moteur->Rubriques(), d.ecrire("p.xml", xml));
     return moteur;
 }
 

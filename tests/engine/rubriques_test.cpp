@@ -71,7 +71,7 @@ TEST(ChargerFichierTest, FailuresCarryTheirNumbersAndKeepEarlierRubrics) {
         DossierTemporaire d;
         auto moteur = CCalculTVA::Creer();
         Error e = erreurDe([&] {
-            CalculInterne::ChargerFichier(*moteur->Rubriques(), ecrire(d, "p.xml", contenu));
+            CalculInterne::ChargerFichier(*moteur->Rubriques(), d.ecrire("p.xml", contenu));
         });
         const uint32_t n = static_cast<uint32_t>(e.number());
         EXPECT_EQ(numero == kParseur ? n & 0xFFFFFF00u : n,

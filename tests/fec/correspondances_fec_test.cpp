@@ -45,9 +45,8 @@ TEST(Correspondances, MalformedLinesNameFileAndLine) {
         EXPECT_NE(e.description().find(extrait), std::string::npos) << e.description();
     }
     qx::test::DossierTemporaire dossier;
-    qx::test::ecrireFichier(dossier / "m.txt", "445713;55;V\n");
-    EXPECT_EQ(imputation(TableCorrespondances::Charger((dossier / "m.txt").string()), "4457130"),
-              "55/V");
+    const std::string m = dossier.ecrire("m.txt", "445713;55;V\n");
+    EXPECT_EQ(imputation(TableCorrespondances::Charger(m), "4457130"), "55/V");
     EXPECT_EQ(qx::test::errorOf([&] { TableCorrespondances::Charger((dossier / "x").string()); }),
               53);
 }

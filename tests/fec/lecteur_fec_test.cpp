@@ -47,8 +47,7 @@ TEST(MontantFEC, ReadsTheNormsAmountsExactly) {
 }
 
 TEST(DateFEC, TakesRealDaysOnly) {
-    EXPECT_EQ(LireDateFEC("20261130"), 20261130);
-    EXPECT_EQ(LireDateFEC("20240229"), 20240229);
+    for (int bonne : {20261130, 20240229}) EXPECT_EQ(LireDateFEC(std::to_string(bonne)), bonne);
     for (const char* mauvaise : {"20250229", "20261131", "20261301", "2026-11-30", "2026113",
                                  "202611300", "2026113a", "20261100"})
         EXPECT_EQ(LireDateFEC(mauvaise), -1) << mauvaise;
@@ -56,11 +55,7 @@ TEST(DateFEC, TakesRealDaysOnly) {
 
 class LecteurFECTest : public ::testing::Test {
 protected:
-    std::string fichier(const std::string& contenu) {
-        const auto chemin = dossier_ / "fec.txt";
-        qx::test::ecrireFichier(chemin, contenu);
-        return chemin.string();
-    }
+    std::string fichier(const std::string& contenu) { return dossier_.ecrire("fec.txt", contenu); }
     std::vector<std::string> lire(const std::string& contenu) {
         LecteurFEC lecteur(fichier(contenu));
         std::vector<std::string> lues;
@@ -96,10 +91,9 @@ TEST_F(LecteurFECTest, LinesSpanningBlocksAndLastLineWithoutBreak) {
     const std::string long_libelle(200000, 'x');
     const std::string contenu = kEntete + "\r" + ligne("20260101", "401", "1", "", long_libelle) +
                                 "\r" + ligne("20260102", "411", "", "3,5");
-    const auto lues = lire(contenu);
-    ASSERT_EQ(lues.size(), 2u);
-    EXPECT_EQ(lues[0], "2 20260101 401 " + long_libelle + " 1.00 0.00");
-    EXPECT_EQ(lues[1], "3 20260102 411 Libellé 0.00 3.50");
+    EXPECT_EQ(lire(contenu),
+              (std::vector<std::string>{"2 20260101 401 " + long_libelle + " 1.00 0.00",
+                                        "3 20260102 411 Libellé 0.00 3.50"}));
 }
 
 // Every refusal: its number, and a description naming the file, the line and the column.

@@ -45,14 +45,12 @@ TEST(ErrorTableTest, EveryNumberHasItsOwnDescription) {
 }
 
 TEST(ErrorTableTest, HostSeesRunTimeNumbersInTheirFacility) {
-    const std::pair<int32_t, uint32_t> cas[] = {{5, 0x800A0005u},
-                                                {13, 0x800A000Du},
-                                                {94, 0x800A005Eu},
-                                                {457, 0x800A01C9u},
-                                                {0xFFFF, 0x800AFFFFu},
-                                                {hresult(0x80040203), 0x80040203u},
-                                                {hresult(0xC00CE501), 0xC00CE501u},
-                                                {hresult(0x80041002), 0x80041002u}};
+    // clang-format off
+    const std::pair<int32_t, uint32_t> cas[] = {
+        {5, 0x800A0005u}, {13, 0x800A000Du}, {94, 0x800A005Eu}, {457, 0x800A01C9u},
+        {0xFFFF, 0x800AFFFFu}, {hresult(0x80040203), 0x80040203u},
+        {hresult(0xC00CE501), 0xC00CE501u}, {hresult(0x80041002), 0x80041002u}};
+    // clang-format on
     for (const auto& [numero, attendu] : cas) {
         EXPECT_EQ(static_cast<uint32_t>(hostResultCode(numero)), attendu) << numero;
         // What another component returns reads back as the same number.
@@ -63,8 +61,6 @@ TEST(ErrorTableTest, HostSeesRunTimeNumbersInTheirFacility) {
         std::snprintf(hexadecimal, sizeof hexadecimal, "0x%08X", attendu);
         EXPECT_EQ(errorNumberText(numero), enExecution ? std::to_string(numero) : hexadecimal);
     }
-    EXPECT_EQ(errorNumberText(hresult(0x80040202)), "0x80040202");
-    EXPECT_EQ(errorNumberText(53), "53");
     // The bare facility is no run-time number.
     EXPECT_EQ(numberOfResultCode(hresult(0x800A0000)), hresult(0x800A0000));
 }

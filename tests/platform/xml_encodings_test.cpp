@@ -36,8 +36,7 @@ TEST(XmlEncodingsTest, SingleByteFilesReadAsUnicodeByDocumentAndScanner) {
     DossierTemporaire dossier;
     XmlScanner scanner;
     for (const auto& [encodage, octets, attendu] : cas) {
-        const std::string chemin = (dossier / "f.xml").string();
-        ecrireFichier(chemin, declare(encodage, octets));
+        const std::string chemin = dossier.ecrire("f.xml", declare(encodage, octets));
         XmlDocument::LoadResult charge = XmlDocument::loadFile(chemin);
         ASSERT_TRUE(std::holds_alternative<XmlDocument>(charge)) << encodage;
         EXPECT_EQ(std::get<XmlDocument>(charge).root().attribute("V"), attendu) << encodage;
@@ -58,11 +57,14 @@ TEST(XmlEncodingsTest, BytesWindowsLeavesUndefinedAreRefused) {
 TEST(XmlEncodingsTest, WritingKeepsWhatTheEncodingHoldsAndReferencesTheRest) {
     XmlDocument document;
     document.createRoot("R").setAttribute("V", "€Œž → é");
-    EXPECT_EQ(document.toText(false, false, "windows-1252"), "<R V=\"\x80\x8C\x9E &#8594; \xE9\"/>\n");
-    EXPECT_EQ(document.toText(false, false, "ISO-8859-15"), "<R V=\"\xA4\xBC\xB8 &#8594; \xE9\"/>\n");
+    EXPECT_EQ(document.toText(false, false, "windows-1252"),
+              "<R V=\"\x80\x8C\x9E &#8594; \xE9\"/>\n");
+    EXPECT_EQ(document.toText(false, false, "ISO-8859-15"),
+              "<R V=\"\xA4\xBC\xB8 &#8594; \xE9\"/>\n");
     // And back: the written text reads as the original.
     for (const char* encodage : {"windows-1252", "ISO-8859-15"}) {
-        XmlDocument::LoadResult relu = XmlDocument::parseText(document.toText(false, true, encodage));
+        XmlDocument::LoadResult relu =
+            XmlDocument::parseText(document.toText(false, true, encodage));
         ASSERT_TRUE(std::holds_alternative<XmlDocument>(relu)) << encodage;
         EXPECT_EQ(std::get<XmlDocument>(relu).root().attribute("V"), "€Œž → é") << encodage;
     }

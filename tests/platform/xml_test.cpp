@@ -12,8 +12,7 @@ namespace {
 
 std::string fichier(const std::string& nom, const std::string& contenu) {
     static DossierTemporaire dossier;
-    ecrireFichier(dossier / nom, contenu);
-    return (dossier / nom).string();
+    return dossier.ecrire(nom, contenu);
 }
 
 // Writes each element with the attributes asked for, each looked up from its
@@ -102,17 +101,15 @@ TEST(XmlSubtreeReaderTest, ReportsInDocumentOrderAndHoldsOnlyKeptChildren) {
         {"<R><A><K><K><B/></K>z</K></A><K><B><K/></B></K></R>",
          "<R<A<K<K<B>B()>K()>K(K)>A(K)<K<B<K>K()>B(K)>K()>R(K)"},
     };
-    DossierTemporaire dossier;
     for (const auto& [xml, attendu] : cases) {
         SubtreeRecorder r;
-        ecrireFichier(dossier / "s.xml", xml);
-        EXPECT_FALSE(XmlSubtreeReader::read((dossier / "s.xml").string(), r)) << xml;
+        EXPECT_FALSE(XmlSubtreeReader::read(fichier("s.xml", xml), r)) << xml;
         EXPECT_EQ(r.seen, attendu) << xml;
     }
     // A handler's failure stops the read and wins over a later parse failure.
     SubtreeRecorder r;
-    ecrireFichier(dossier / "stop.xml", "<R><A/><STOP/><B/></R");
-    EXPECT_EQ(errorOf([&] { XmlSubtreeReader::read((dossier / "stop.xml").string(), r); }), 42);
+    const std::string stop = fichier("stop.xml", "<R><A/><STOP/><B/></R");
+    EXPECT_EQ(errorOf([&] { XmlSubtreeReader::read(stop, r); }), 42);
     EXPECT_EQ(r.seen, "<R<A>A()");
 }
 
