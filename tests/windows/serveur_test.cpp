@@ -3,25 +3,10 @@
 // and no crash on bad input, DllCanUnloadNow true exactly when no object
 // and no lock is alive. (Members through the vtable, and the release orders
 // of objects reached through others: hosts/hotes_vtable.cpp.)
-// Prints one line per fault, then "RESULTAT serveur_test <checks> <faults>".
-#include <windows.h>
-
-#include <cstdio>
-
+#include "banc.h"
 #include "qx_tva.h"
 
 namespace {
-
-int fautes = 0;
-int verifications = 0;
-
-void verifier(bool condition, const char* quoi, HRESULT hr = S_OK) {
-    ++verifications;
-    if (!condition) {
-        ++fautes;
-        std::printf("FAUTE %s (0x%08lx)\n", quoi, static_cast<unsigned long>(hr));
-    }
-}
 
 using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(WINAPI*)();
@@ -54,6 +39,13 @@ const Classe kClasses[] = {
     {&CLSID_Cls_Rib, "Cls_Rib", true},
 };
 
+IClassFactory* fabriqueDe(const CLSID& clsid, HRESULT* hr = nullptr) {
+    IClassFactory* f = nullptr;
+    HRESULT r = fabrique(clsid, IID_IClassFactory, reinterpret_cast<void**>(&f));
+    if (hr) *hr = r;
+    return f;
+}
+
 void entreesInvalides() {
     const GUID inconnu = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
     void* sortie = reinterpret_cast<void*>(1);
@@ -64,41 +56,38 @@ void entreesInvalides() {
     hr = fabrique(CLSID_Cls_Emetteur, IID_IClassFactory, nullptr);
     verifier(hr == E_POINTER, "pointeur de sortie nul", hr);
     for (const Classe& c : kClasses) {
-        IClassFactory* f = nullptr;
-        hr = fabrique(*c.clsid, IID_IClassFactory, reinterpret_cast<void**>(&f));
+        IClassFactory* f = fabriqueDe(*c.clsid, &hr);
         verifier(c.creatable ? SUCCEEDED(hr) : hr == CLASS_E_CLASSNOTAVAILABLE, c.nom, hr);
         if (!f) continue;
         IUnknown* objet = nullptr;
         hr = f->CreateInstance(nullptr, inconnu, reinterpret_cast<void**>(&objet));
-        verifier(hr == E_NOINTERFACE && !objet, "interface inconnue d'un objet", hr);
-        hr = f->CreateInstance(reinterpret_cast<IUnknown*>(f), IID_IUnknown,
-                               reinterpret_cast<void**>(&objet));
-        verifier(hr == CLASS_E_NOAGGREGATION, "agregation refusee", hr);
+        HRESULT agregation = f->CreateInstance(reinterpret_cast<IUnknown*>(f), IID_IUnknown,
+                                               reinterpret_cast<void**>(&objet));
+        verifier(hr == E_NOINTERFACE && !objet && agregation == CLASS_E_NOAGGREGATION,
+                 std::string(c.nom) + " : interface inconnue, agregation refusee", hr);
         f->Release();
     }
 }
 
+// Unloadable exactly when no object and no lock is alive.
 void dechargement() {
     verifier(dechargeable() == S_OK, "dechargeable au depart");
     for (const Classe& c : kClasses) {
         if (!c.creatable) continue;
-        IClassFactory* f = nullptr;
-        fabrique(*c.clsid, IID_IClassFactory, reinterpret_cast<void**>(&f));
+        IClassFactory* f = fabriqueDe(*c.clsid);
         IDispatch* objet = nullptr;
         HRESULT hr = f->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&objet));
         f->Release();
-        verifier(SUCCEEDED(hr) && objet, c.nom, hr);
-        verifier(dechargeable() == S_FALSE, "non dechargeable tant qu'un objet vit");
+        bool vivant = SUCCEEDED(hr) && objet && dechargeable() == S_FALSE;
         if (objet) objet->Release();
-        verifier(dechargeable() == S_OK, "dechargeable apres liberation");
+        verifier(vivant && dechargeable() == S_OK, std::string(c.nom) + " : dechargeable apres liberation seulement", hr);
     }
-    IClassFactory* f = nullptr;
-    fabrique(CLSID_Cls_Rib, IID_IClassFactory, reinterpret_cast<void**>(&f));
+    IClassFactory* f = fabriqueDe(CLSID_Cls_Rib);
     f->LockServer(TRUE);
-    verifier(dechargeable() == S_FALSE, "non dechargeable sous verrou");
+    bool verrouille = dechargeable() == S_FALSE;
     f->LockServer(FALSE);
     f->Release();
-    verifier(dechargeable() == S_OK, "dechargeable apres le verrou");
+    verifier(verrouille && dechargeable() == S_OK, "non dechargeable sous verrou seulement");
 }
 
 }  // namespace
@@ -123,7 +112,5 @@ int wmain(int argc, wchar_t** argv) {
         entreesInvalides();
         dechargement();
     }
-    std::printf("RESULTAT serveur_test %d %d\nFIN serveur_test\n", verifications, fautes);
-    CoUninitialize();
-    return fautes == 0 ? 0 : 1;
+    return terminer("serveur_test");
 }

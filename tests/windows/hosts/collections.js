@@ -28,10 +28,9 @@ var paiements = new ActiveXObject("Qx_TVA.Cls_Paiements");
 paiements.Add(1, "cle");
 paiements.Add(2);
 var e = echec(function () { paiements.Add(3, "CLE"); });
-verifier(e !== null && numero(e) == 457 && (e.number >>> 16) == 0x800A, "cle en double : 457");
-verifier(e !== null && e.description ==
+verifier(e !== null && numero(e) == 457 && (e.number >>> 16) == 0x800A && e.description ==
     "Cette cl\u00e9 est d\u00e9j\u00e0 associ\u00e9e \u00e0 un \u00e9l\u00e9ment de cette collection",
-    "description en francais : " + (e && e.description));
+    "cle en double : 457, en francais : " + (e && e.description));
 verifier(paiements.Count == 2, "rien ajoute apres l'echec");
 
 // Enumerator over the payments (every collection's For Each: the VBScript tests).
@@ -43,9 +42,9 @@ verifier(paiements.Item(1) === paiements.Item("CLE"), "le meme objet revient");
 // The engine: Init's error in a catch, then a rubric through the indexed property.
 var calcul = new ActiveXObject("Qx_TVA.CCalculTVA");
 e = echec(function () { calcul.Init(dossier + "donnees_hotes.xml", dossier + "absent.xml", ""); });
-verifier(e !== null && e.number == (0x80040203 | 0), "Init : 0x80040203 (" + (e && e.number) + ")");
-verifier(e !== null && e.description == "Le fichier de description de rubrique n'existe pas",
-    "message de l'engin : " + (e && e.description));
+verifier(e !== null && e.number == (0x80040203 | 0) &&
+    e.description == "Le fichier de description de rubrique n'existe pas",
+    "Init : 0x80040203 et son message : " + (e && e.number + " " + e.description));
 verifier(calcul.Init(dossier + "donnees_hotes.xml", dossier + "rubriques_hotes.xml", "") === true,
     "Init rend vrai");
 verifier(calcul.Rubriques("T1A").Valeur == 1135, "rubrique par la propriete indexee");

@@ -1,33 +1,16 @@
-// A C++ host of QX_TVA.dll: objects created through the registry as any
-// host creates them, members called through the vtable (not IDispatch)
-// where scripts cannot reach (whole texts, error information, the
-// enumerator's members, the array of TRubr filled by Conversion_Pivot read
-// field by field), and the library unloadable once everything is released,
-// in each order a host may release things (a collection before its members,
-// the engine before its rubrics, the declaration before its records, an
-// enumerator after its collection).
+// A C++ host of QX_TVA.dll: objects created through the registry, members
+// called through the vtable where scripts cannot reach (whole texts, error
+// information, the enumerator, the TRubr array read field by field), and the
+// library unloadable once everything is released, in each order a host may
+// release things.
 //   hotes_vtable.exe donnees.xml rubriques.xml ca3_donnees.xml ca3_rubriques.xml
-// Prints one line per fault, then "RESULTAT hotes_vtable <checks> <faults>".
-#include <windows.h>
-#include <oleauto.h>
+#include "../banc.h"
 
-#include <cstdio>
-#include <string>
+#include <oleauto.h>
 
 #include "qx_tva.h"
 
 namespace {
-
-int fautes = 0;
-int verifications = 0;
-
-void verifier(bool condition, const char* quoi, HRESULT hr = S_OK) {
-    ++verifications;
-    if (!condition) {
-        ++fautes;
-        std::printf("FAUTE %s (0x%08lx)\n", quoi, static_cast<unsigned long>(hr));
-    }
-}
 
 HRESULT(WINAPI* dechargeable)() = nullptr;
 
@@ -53,7 +36,6 @@ struct Texte {
 
 VARIANT position(LONG i) {
     VARIANT v;
-    VariantInit(&v);
     V_VT(&v) = VT_I4;
     V_I4(&v) = i;
     return v;
@@ -173,13 +155,12 @@ void moteur(const wchar_t* donnees, const wchar_t* rubriques) {
         verifier(SUCCEEDED(hr) && ok == VARIANT_TRUE, "Init", hr);
         _CRubriques* collection = nullptr;
         calcul->get_Rubriques(&collection);
+        Texte t1a(L"t1a");
         VARIANT cle;
-        VariantInit(&cle);
         V_VT(&cle) = VT_BSTR;
-        V_BSTR(&cle) = SysAllocString(L"t1a");
+        V_BSTR(&cle) = t1a.b;
         _CRubrique* a = nullptr;
         hr = collection->get_Item(&cle, &a);
-        VariantClear(&cle);
         verifier(SUCCEEDED(hr) && a, "Item par cle", hr);
         if (!a) return;
         _CLignesRubrique* comptes = nullptr;
@@ -194,10 +175,6 @@ void moteur(const wchar_t* donnees, const wchar_t* rubriques) {
         _CRubrique* c = nullptr;
         if (dependance) dependance->get_RubriqueDep(&c);
         verifier(compte && c, "ligne et cible atteintes");
-        _CCalculTVA* proprietaire = nullptr;
-        if (c) c->get_CalculTVA(&proprietaire);
-        verifier(proprietaire == calcul, "le moteur de la rubrique est le meme objet");
-        relacher(proprietaire);
 
         IUnknown* objets[] = {calcul, collection, a, comptes, dependances, compte, dependance, c};
         const int n = sizeof objets / sizeof objets[0];
@@ -303,8 +280,5 @@ int wmain(int argc, wchar_t** argv) {
         moteur(argv[1], argv[2]);
         declaration(argv[3], argv[4]);
     }
-    std::printf("RESULTAT hotes_vtable %d %d\n", verifications, fautes);
-    std::printf("FIN hotes_vtable\n");
-    CoUninitialize();
-    return fautes == 0 ? 0 : 1;
+    return terminer("hotes_vtable");
 }

@@ -6,10 +6,8 @@ Dim calcul, rubriques, r, ok, nombre, autre
 On Error Resume Next
 Set calcul = CreateObject("Qx_TVA.CCalculTVA")
 VerifierSucces "creation du moteur"
-Verifier calcul.Reloaded = False, "Reloaded faux avant Init"
-Verifier calcul.Rubriques.Count = 0, "collection vide avant Init"
 Set autre = calcul.Rubriques
-Verifier autre Is calcul.Rubriques, "Rubriques rend le meme objet"
+Verifier calcul.Reloaded = False And autre.Count = 0 And autre Is calcul.Rubriques, "avant Init : Reloaded faux, la meme collection vide"
 
 ' Init's errors as hosts read them: number, French message, source. (Every
 ' failure and the engine left unchanged: tests/engine/calcul_tva_test.cpp.)
@@ -19,8 +17,7 @@ VerifierErreur &H80040202, "fichier de donnees absent"
 ok = calcul.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_cassees.xml", "")
 Dim prefixe
 prefixe = "Erreur de chargement document XML des rubriques (fichier ligne "
-Verifier Left(Err.Description, Len(prefixe) + 3) = prefixe & "5) ", "message du chargement : " & Err.Description
-Verifier Err.Number <> 0 And Err.Source = "Qx_TVA", "fichier casse refuse (" & Err.Number & ")"
+Verifier Left(Err.Description, Len(prefixe) + 3) = prefixe & "5) " And Err.Number <> 0 And Err.Source = "Qx_TVA", "fichier casse refuse : " & Err.Description
 Err.Clear
 
 ' The computation: amounts of 706 (1000.40 + 234.30 - 100.20) rounded to
@@ -32,24 +29,15 @@ rb = dossier & "rubriques_hotes.xml"
 res = dossier & "resultat.xml"
 ok = calcul.Init(d, rb, res)
 VerifierSucces "Init"
-Verifier d = dossier & "donnees_hotes.xml" And res = dossier & "resultat.xml", "variables intactes apres Init"
-Verifier ok = True, "Init rend vrai"
-Verifier calcul.Reloaded = False, "Reloaded faux apres Init"
+Verifier ok = True And calcul.Reloaded = False And d = dossier & "donnees_hotes.xml" And res = dossier & "resultat.xml", "Init rend vrai, variables intactes"
 Set rubriques = calcul.Rubriques
-Verifier Not (rubriques Is autre), "Init remplace la collection"
-Verifier rubriques.Count = 7, "sept rubriques (" & rubriques.Count & ")"
-Verifier rubriques("T1A").Valeur = 1135, "A arrondi (" & rubriques("T1A").Valeur & ")"
-Verifier VarType(rubriques("T1A").Valeur) = vbDouble, "valeur d'un nombre en Double"
+Verifier Not (rubriques Is autre) And rubriques.Count = 7 And rubriques.CalculTVA Is calcul, "Init remplace la collection : sept rubriques (" & rubriques.Count & ")"
+Verifier rubriques("T1A").Valeur = 1135 And VarType(rubriques("T1A").Valeur) = vbDouble, "A arrondi, en Double (" & rubriques("T1A").Valeur & ")"
 Verifier rubriques("CA3HD").Valeur = 0, "pas de credit sans type de declaration"
-Verifier rubriques.CalculTVA Is calcul, "la collection rend son moteur"
 
 ' Keys: any case, positions, absent keys give Nothing without error.
-Verifier rubriques("t1a") Is rubriques(1), "cle sans casse et position"
-Verifier rubriques.Item("CA3HD") Is rubriques(7), "Item explicite"
-Set r = rubriques("T9Z")
-Verifier Err.Number = 0 And r Is Nothing, "cle absente : Nothing sans erreur"
-Set r = rubriques(99)
-Verifier Err.Number = 0 And r Is Nothing, "position absente : Nothing sans erreur"
+Verifier rubriques("t1a") Is rubriques(1) And rubriques.Item("CA3HD") Is rubriques(7), "cle sans casse, position, Item explicite"
+Verifier rubriques("T9Z") Is Nothing And rubriques(99) Is Nothing And Err.Number = 0, "cle, position absentes : Nothing sans erreur"
 Verifier rubriques.IsKeyExist("ca3hd") And Not rubriques.IsKeyExist("CA3"), "IsKeyExist"
 nombre = 0
 For Each r In rubriques
@@ -64,7 +52,7 @@ ok = calcul.Archive
 VerifierSucces "Archive"
 Verifier ok = True And fso.FileExists(dossier & "resultat.xml"), "fichier de resultat ecrit"
 
-' Remove through the collection, then a second Init starts afresh.
+' Remove through the collection.
 rubriques.Remove "T1D"
 VerifierSucces "Remove par cle"
 Verifier rubriques.Count = 6 And rubriques("T1D") Is Nothing, "rubrique retiree"
@@ -73,23 +61,22 @@ VerifierErreur 9, "Remove d'une position absente"
 rubriques.Remove "absente"
 VerifierErreur 5, "Remove d'une cle absente"
 
-' An engine whose result path is empty: Init succeeds, Archive fails.
+' An engine whose result path is empty: Init succeeds, Archive fails; a
+' second Init marks what the pass changes as forced.
 Set autre = CreateObject("Qx_TVA.CCalculTVA")
-ok = autre.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+ok = autre.Init(d, rb, "")
 VerifierSucces "Init sans chemin de resultat"
 ok = autre.Archive
 Verifier Err.Number <> 0 And Err.Source = "Qx_TVA", "Archive sans chemin echoue (" & Err.Number & ")"
 Err.Clear
-' The second Init on an engine marks what the pass changes as forced.
-ok = autre.Init(dossier & "donnees_hotes.xml", dossier & "rubriques_hotes.xml", "")
+ok = autre.Init(d, rb, "")
 Verifier autre.Rubriques("T1A").IsForce And autre.Rubriques("T1A").Valeur = 1135, "second Init : valeurs forcees"
 
-' A rubric outlives the engine the host let go of.
+' A rubric outlives the engine the host let go of, readable and writable.
 Set r = rubriques("T1B")
 Set rubriques = Nothing
 Set calcul = Nothing
-Verifier r.CalculTVA Is Nothing, "moteur libere : CalculTVA rend Nothing"
-Verifier r.Valeur = 1135 And r.KeyRubrique = "T1B", "la rubrique reste lisible"
+Verifier r.CalculTVA Is Nothing And r.Valeur = 1135 And r.KeyRubrique = "T1B", "moteur libere : CalculTVA rend Nothing, la rubrique reste lisible"
 r.Valeur = 7
 Verifier Err.Number = 0 And r.Valeur = 7, "et modifiable (" & Err.Number & " " & Err.Description & ")"
 Err.Clear

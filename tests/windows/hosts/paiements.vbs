@@ -13,8 +13,7 @@ Set p2 = paiements.Add(7)
 Set p3 = paiements.Add(9, "")
 VerifierSucces "trois Add"
 Verifier paiements.Count = 3 And p1.Key = 7 And p2.Key = 7 And p3.Key = 9, "Key = intKey, repete permis"
-Verifier paiements("principal") Is p1 And paiements("PRINCIPAL") Is p1, "cle sans casse"
-Verifier paiements(2) Is p2 And paiements.Item(3) Is p3, "positions"
+Verifier paiements("principal") Is p1 And paiements("PRINCIPAL") Is p1 And paiements(2) Is p2 And paiements.Item(3) Is p3, "cle sans casse, positions"
 Set objet = paiements.Add(1, "PRINCIPAL")
 VerifierErreur 457, "cle en double dans une autre casse"
 Verifier paiements.Count = 3, "rien ajoute apres le refus"

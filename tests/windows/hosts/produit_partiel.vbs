@@ -8,7 +8,6 @@ Set decl = CreateObject("Qx_TVA.Cls_DeclarationTVA")
 VerifierSucces "creation avec le connecteur seul"
 Verifier decl.Verif_Version_Compatible = False, "composant TVA absent : faux"
 VerifierSucces "Verif_Version_Compatible ne leve rien"
-Verifier decl.Get_VersionMin_ArdiloDirect = "4.2.0.0", "version minimale"
 decl.vDate_Debut = DateSerial(2026, 11, 1)
 decl.vDate_Fin = DateSerial(2026, 11, 30)
 info = ""

@@ -17,11 +17,9 @@ Set jour = rubriques("T1JOUR")
 VerifierSucces "rubriques atteintes"
 
 ' What a rubric says of itself.
-Verifier a.CodeImprime = "T1" And a.CodeRubrique = "A" And a.KeyRubrique = "T1A", "codes et cle"
+Verifier a.CodeImprime = "T1" And a.CodeRubrique = "A" And a.KeyRubrique = "T1A" And b.Condition = "POSITIF" And a.Condition = "", "codes, cle, conditions"
 Verifier a.Longueur = 9 And nom.Longueur = 12 And jour.Longueur = 10 And d.Longueur = 9, "longueurs"
-Verifier b.Condition = "POSITIF" And a.Condition = "", "conditions"
-Verifier a.AsDouble = 1135 And a.AsString = "1135" And a.AsXML = "1135", "formes du nombre"
-Verifier IsEmpty(a.ValeurInitiale), "ValeurInitiale vide avant tout forcage"
+Verifier a.AsDouble = 1135 And a.AsString = "1135" And a.AsXML = "1135" And IsEmpty(a.ValeurInitiale), "formes du nombre, ValeurInitiale vide avant tout forcage"
 Verifier a.CalculTVA Is calcul And a Is rubriques(1), "identite du moteur et de la rubrique"
 
 ' Lines: values as loaded, lines by position only, the same objects back.
@@ -29,8 +27,7 @@ Set lignes = a.LignesRubrique
 Verifier lignes Is a.LignesRubrique And lignes.Count = 2, "lignes de compte"
 Set ligne = lignes(1)
 Verifier ligne.Compte = "706" And ligne.TypeTaux = "9" And ligne.CategorieAV = "9" And ligne.Sens = -1 And ligne.TypeCumul = 1, "ligne 1 lue"
-Verifier lignes.Item(2).TypeCumul = -1 And lignes.Item(2).Sens = 1 And VarType(ligne.Sens) = vbInteger, "ligne 2 lue"
-Verifier a.LignesRubrique(1) Is ligne, "la meme ligne revient"
+Verifier lignes.Item(2).TypeCumul = -1 And lignes.Item(2).Sens = 1 And VarType(ligne.Sens) = vbInteger And a.LignesRubrique(1) Is ligne, "ligne 2 lue, la meme ligne 1 revient"
 ligne.Compte = "7061"
 Verifier lignes(1).Compte = "7061", "champ de ligne modifiable"
 Set objet = lignes.Item("706")
@@ -38,8 +35,7 @@ VerifierErreur 5, "une ligne par cle"
 Set objet = lignes.Item(3)
 VerifierErreur 9, "ligne hors bornes"
 Verifier a.LignesDependance.Count = 2 And b.LignesDependance.Count = 0 And b.LignesRubrique.Count = 0, "collections vides creees"
-Verifier a.LignesDependance(1).RubriqueDep Is b, "dependance vers B"
-Verifier a.LignesDependance(2).RubriqueDep Is c And a.LignesDependance(2).Sens = -1, "dependance en minuscules vers C"
+Verifier a.LignesDependance(1).RubriqueDep Is b And a.LignesDependance(2).RubriqueDep Is c And a.LignesDependance(2).Sens = -1, "dependances vers B, en minuscules vers C"
 Verifier d.LignesDependance(1).RubriqueDep Is Nothing And d.LignesDependance(1).CodeImprime = "XX", "dependance sans cible"
 n = 0
 For Each dep In a.LignesDependance
@@ -51,8 +47,7 @@ Verifier n = 0, "For Each sur les dependances"
 ' lines in depth: tests/rubrics/rubrique_test.cpp.)
 a.ForceValeur 1000
 VerifierSucces "ForceValeur"
-Verifier a.Valeur = 1000 And a.ValeurInitiale = 1135 And a.IsForce, "A force"
-Verifier b.Valeur = 1000 And c.Valeur = -1000 And b.IsForce And c.IsForce, "forcage propage"
+Verifier a.Valeur = 1000 And a.ValeurInitiale = 1135 And a.IsForce And b.Valeur = 1000 And c.Valeur = -1000 And b.IsForce And c.IsForce, "A force, forcage propage"
 a.Valeur = "12.5"
 Verifier a.Valeur = 12.5 And b.Valeur = 12.5, "texte decimal"
 a.Valeur = "douze"
@@ -84,8 +79,7 @@ nom.Valeur = "Caf" & e_aigu & " " & Chr(128)
 Verifier nom.AsString = "Caf" & e_aigu & " " & Chr(128) And nom.AsXML = nom.Valeur And nom.IsForce, "texte accentue garde"
 Verifier jour.AsXML = "" And VarType(jour.Valeur) = vbDate, "date du jour ecrite vide"
 jour.AsXML = "2024-03-15"
-Verifier jour.AsXML = "2024-03-15" And jour.Valeur = DateSerial(2024, 3, 15), "date en ecriture"
-Verifier Left(jour.AsString, 6) = "15/03/", "forme d'affichage de la date (" & jour.AsString & ")"
+Verifier jour.AsXML = "2024-03-15" And jour.Valeur = DateSerial(2024, 3, 15) And Left(jour.AsString, 6) = "15/03/", "date en ecriture, affichee (" & jour.AsString & ")"
 jour.AsXML = "2024-xx-15"
 VerifierErreur 13, "date illisible"
 jour.Valeur = "pas une date"
