@@ -137,12 +137,12 @@ script() {  # file, checks
 lancer identite_test 706 wine identite_test.exe identite_qx_tva.txt
 lancer serveur_test 40 wine serveur_test.exe QX_TVA.dll
 script creation.vbs 16
-script enregistrements.vbs 28
-script paiements.vbs 30
+script enregistrements.vbs 25
+script paiements.vbs 29
 script moteur.vbs 26
-script rubriques.vbs 38
+script rubriques.vbs 36
 script collections.js 8
-script declaration.vbs 27
+script declaration.vbs 25
 lancer hotes_vtable 57 wine hotes_vtable.exe donnees_hotes.xml rubriques_hotes.xml \
     donnees.xml rubriques.xml
 

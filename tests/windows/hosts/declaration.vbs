@@ -71,8 +71,7 @@ VerifierSucces "en-tete et enregistrements"
 ' From end to end: the deposit is in the outbox, Info_Retour untouched.
 info = "inchange"
 resultat = decl.Generer_Declaration_TVA(dossier & "donnees.xml", dossier & "rubriques.xml", dossier & "jamais.xml", info)
-VerifierSucces "Generer_Declaration_TVA"
-Verifier Left(resultat, 10) = "D" & e_aigu & "p" & Chr(244) & "t ARD-" And InStr(resultat, " accept" & e_aigu & " : ") > 0, "resultat du transfert : " & resultat
+Verifier Err.Number = 0 And Left(resultat, 10) = "D" & e_aigu & "p" & Chr(244) & "t ARD-" And InStr(resultat, " accept" & e_aigu & " : ") > 0, "resultat du transfert : " & resultat
 Verifier info = "inchange" And Not fso.FileExists(dossier & "jamais.xml"), "Info_Retour garde en cas de succes, pas de fichier de resultat"
 pivot = Mid(resultat, InStr(resultat, " : ") + 3)
 Verifier fso.FileExists(pivot), "depot dans la boite d'envoi : " & pivot
@@ -98,8 +97,7 @@ Err.Clear
 
 ' The payments of the deposit appended after those already there.
 ok = decl.Init_Reglements(pivot)
-VerifierSucces "Init_Reglements"
-Verifier ok = True And decl.Obj_Paiements.Count = 2, "paiement relu ajoute (" & decl.Obj_Paiements.Count & ")"
+Verifier Err.Number = 0 And ok = True And decl.Obj_Paiements.Count = 2, "paiement relu ajoute (" & decl.Obj_Paiements.Count & ")"
 Set p = decl.Obj_Paiements.Item(2)
 Verifier p.Cls_Prelevements.Item(1).Cls_Rib.vIBAN = "FR7630002005500000157841Z25", "IBAN relu"
 

@@ -11,8 +11,7 @@ Verifier paiements.vPaiementImputation = 123456, "imputation sur 32 bits"
 Set p1 = paiements.Add(7, "Principal")
 Set p2 = paiements.Add(7)
 Set p3 = paiements.Add(9, "")
-VerifierSucces "trois Add"
-Verifier paiements.Count = 3 And p1.Key = 7 And p2.Key = 7 And p3.Key = 9, "Key = intKey, repete permis"
+Verifier Err.Number = 0 And paiements.Count = 3 And p1.Key = 7 And p2.Key = 7 And p3.Key = 9, "Key = intKey, repete permis"
 Verifier paiements("principal") Is p1 And paiements("PRINCIPAL") Is p1 And paiements(2) Is p2 And paiements.Item(3) Is p3, "cle sans casse, positions"
 Set objet = paiements.Add(1, "PRINCIPAL")
 VerifierErreur 457, "cle en double dans une autre casse"
